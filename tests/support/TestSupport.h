@@ -1,0 +1,42 @@
+#pragma once
+
+#include <chrono>
+#include <filesystem>
+#include <functional>
+#include <string>
+
+namespace TestSupport {
+
+// A fresh directory under the suite's private temporary root, removed with everything in it.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+
+    const std::filesystem::path& path() const { return m_Path; }
+    std::wstring wide() const { return m_Path.wstring(); }
+
+private:
+    std::filesystem::path m_Path;
+};
+
+std::string ReadFile(const std::filesystem::path& path);
+void WriteFile(const std::filesystem::path& path, const std::string& bytes);
+
+// Polls `condition` until it holds or the deadline passes; returns its last answer.
+bool WaitUntil(const std::function<bool()>& condition,
+               std::chrono::milliseconds deadline = std::chrono::seconds(10));
+
+// A program built into build/bin.
+std::filesystem::path BinPath(const std::string& program);
+
+// Output of a shell command and its exit status.
+struct CommandResult {
+    int status = -1;
+    std::string output;
+};
+CommandResult RunCommand(const std::string& command);
+
+} // namespace TestSupport
