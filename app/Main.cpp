@@ -1,0 +1,44 @@
+// The installer's process entry: start-up in a fixed order, the installer's work, and shutdown in
+// the reverse order.
+#include "app/config/InstallerConfig.h"
+#include "platform/CrashHandler.h"
+#include "utils/NamedMutex.h"
+
+#include <clocale>
+#include <curl/curl.h>
+
+namespace {
+
+constexpr int kExitAnotherInstance = -1;
+
+// The crash reports go to the usage tracker; without one there is nobody to tell.
+void reportCrash() {}
+
+} // namespace
+
+int main() {
+    std::setlocale(LC_CTYPE, "");
+    InstallerConfig& config = InstallerConfig::Instance(); // defaults and the settings file
+
+    Platform::InstallCrashHandler(reportCrash);
+
+    // Library loading needs no hardening here: the dynamic loader never searches the current folder.
+    if (curl_global_init(CURL_GLOBAL_ALL) != CURLE_OK)
+        config.m_HttpReady = false; // the task report about it needs a tracker, which does not exist yet
+
+    Utils::NamedMutex instance(L"Installer_" + config.m_ProductKey);
+    instance.Acquire();
+    if (!instance.Held())
+        return kExitAnotherInstance;
+
+    // The usage tracker starts here, before the command line can change the analytics switch.
+
+    config.ApplyCommandLine();
+
+    // The installer's window (or its silent run) takes over here; until then start-up ends the run.
+
+    // Shutdown: the tracker's release comes first, then the HTTP library, the window, the lock.
+    curl_global_cleanup();
+    instance.Release();
+    return 0;
+}
