@@ -32,7 +32,9 @@ std::wstring AppDataDir() {
     return value.empty() ? xdgDataHome() : value;
 }
 
-std::wstring LocalAppDataDir() { return xdgDataHome(); }
+std::wstring LocalAppDataDir() {
+    return xdgDataHome();
+}
 
 std::wstring CommonDocumentsDir() {
     std::wstring publicDir = environment("PUBLIC");
@@ -67,7 +69,9 @@ std::wstring ExecutablePath() {
     return FromNativeText(buffer);
 }
 
-std::wstring ExecutableDir() { return DirectoryOf(ExecutablePath()); }
+std::wstring ExecutableDir() {
+    return DirectoryOf(ExecutablePath());
+}
 
 std::vector<std::wstring> ProcessArguments() {
     std::ifstream file("/proc/self/cmdline", std::ios::binary);

@@ -10,14 +10,14 @@ namespace Platform {
 
 inline constexpr wchar_t kPathSeparator = L'/';
 
-std::wstring AppDataDir();          // "APPDATA" of the environment
-std::wstring LocalAppDataDir();     // per-user application data
-std::wstring CommonDocumentsDir();  // shared by every user of the machine
-std::wstring ProgramFilesDir();     // where programs are installed by default
-std::wstring UserTempDir();         // the user's temporary path
-std::wstring UserConfigDir();       // per-user settings (XDG_CONFIG_HOME)
-std::wstring ExecutablePath();      // the running program
-std::wstring ExecutableDir();       // its folder
+std::wstring AppDataDir();                    // "APPDATA" of the environment
+std::wstring LocalAppDataDir();               // per-user application data
+std::wstring CommonDocumentsDir();            // shared by every user of the machine
+std::wstring ProgramFilesDir();               // where programs are installed by default
+std::wstring UserTempDir();                   // the user's temporary path
+std::wstring UserConfigDir();                 // per-user settings (XDG_CONFIG_HOME)
+std::wstring ExecutablePath();                // the running program
+std::wstring ExecutableDir();                 // its folder
 std::vector<std::wstring> ProcessArguments(); // the running program's arguments, the program path first
 
 // The text after the last separator.

@@ -10,7 +10,9 @@ namespace {
 
 constexpr char32_t kReplacement = 0xFFFD;
 
-bool isScalarValue(char32_t c) { return c < 0xD800 || (c > 0xDFFF && c <= 0x10FFFF); }
+bool isScalarValue(char32_t c) {
+    return c < 0xD800 || (c > 0xDFFF && c <= 0x10FFFF);
+}
 
 void appendUtf8(std::string& out, char32_t c) {
     if (!isScalarValue(c))
@@ -59,7 +61,8 @@ bool convert(const char* to, const char* from, const char* input, size_t inputSi
     while (true) {
         char* out = output.data() + done;
         size_t outLeft = output.size() - done;
-        size_t rc = in ? iconv(cd, &in, &inLeft, &out, &outLeft) : iconv(cd, nullptr, nullptr, &out, &outLeft);
+        size_t rc =
+            in ? iconv(cd, &in, &inLeft, &out, &outLeft) : iconv(cd, nullptr, nullptr, &out, &outLeft);
         done = output.size() - outLeft;
         if (rc == static_cast<size_t>(-1)) {
             if (errno == E2BIG) {
@@ -138,8 +141,12 @@ std::string EncodeCodePage(std::wstring_view text, unsigned codePage) {
     return bytes;
 }
 
-std::string NativeText(std::wstring_view text) { return EncodeCodePage(text, kCodePageSystem); }
+std::string NativeText(std::wstring_view text) {
+    return EncodeCodePage(text, kCodePageSystem);
+}
 
-std::wstring FromNativeText(std::string_view text) { return DecodeCodePage(text, kCodePageSystem); }
+std::wstring FromNativeText(std::string_view text) {
+    return DecodeCodePage(text, kCodePageSystem);
+}
 
 } // namespace Platform

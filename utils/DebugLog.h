@@ -28,8 +28,8 @@ template <typename... Args>
 void LogAt(const char* prettyFunction, int line, const wchar_t* format, Args... args) {
     LocalTime t = NowLocal();
     std::string function = QualifiedFunctionName(prettyFunction);
-    DebugLog(format, static_cast<int>(CurrentProcessId()), static_cast<int>(CurrentThreadId()), t.year, t.month,
-             t.day, t.hour, t.minute, t.second, t.millisecond, function.c_str(), line, args...);
+    DebugLog(format, static_cast<int>(CurrentProcessId()), static_cast<int>(CurrentThreadId()), t.year,
+             t.month, t.day, t.hour, t.minute, t.second, t.millisecond, function.c_str(), line, args...);
 }
 
 } // namespace Utils
@@ -38,7 +38,7 @@ void LogAt(const char* prettyFunction, int line, const wchar_t* format, Args... 
 
 // Logs a message literal with printf-style placeholders; the literal carries its own "\r\n".
 // Wide texts are passed with %ls.
-#define UTILS_LOG(format, ...) \
+#define UTILS_LOG(format, ...)                                                                               \
     ::Utils::LogAt(__PRETTY_FUNCTION__, __LINE__, UTILS_LOG_HEADER format __VA_OPT__(, ) __VA_ARGS__)
 
 // Logs a message held in a wide string, followed by a line break.

@@ -12,7 +12,8 @@ constexpr size_t kMaxPath = 260;
 constexpr wchar_t kTempFolderName[] = L"~QuXinTemp.92482B06FB471E17";
 
 bool makeDirectory(const std::wstring& path) {
-    return DirectoryExists(path) || mkdir(Platform::NativeText(path).c_str(), 0755) == 0 || DirectoryExists(path);
+    return DirectoryExists(path) || mkdir(Platform::NativeText(path).c_str(), 0755) == 0 ||
+           DirectoryExists(path);
 }
 
 } // namespace

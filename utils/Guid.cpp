@@ -25,8 +25,8 @@ std::wstring NewGuidText() {
     unsigned data2 = unsigned(b[4]) << 8 | b[5];
     unsigned data3 = unsigned(b[6]) << 8 | b[7];
     wchar_t text[33];
-    swprintf(text, 33, L"%08X%04X%04x%02X%02X%02X%02X%02X%02X%02X%02X", data1, data2, data3, b[8], b[9], b[10],
-             b[11], b[12], b[13], b[14], b[15]);
+    swprintf(text, 33, L"%08X%04X%04x%02X%02X%02X%02X%02X%02X%02X%02X", data1, data2, data3, b[8], b[9],
+             b[10], b[11], b[12], b[13], b[14], b[15]);
     return text;
 }
 

@@ -18,9 +18,9 @@ std::optional<uint32_t> askNetworkManager() {
     sd_bus_set_method_call_timeout(bus.get(), kCallTimeoutMicroseconds);
     uint32_t connectivity = 0;
     sd_bus_error error = SD_BUS_ERROR_NULL;
-    int rc = sd_bus_get_property_trivial(bus.get(), "org.freedesktop.NetworkManager", "/org/freedesktop/NetworkManager",
-                                         "org.freedesktop.NetworkManager", "Connectivity", &error, 'u',
-                                         &connectivity);
+    int rc = sd_bus_get_property_trivial(bus.get(), "org.freedesktop.NetworkManager",
+                                         "/org/freedesktop/NetworkManager", "org.freedesktop.NetworkManager",
+                                         "Connectivity", &error, 'u', &connectivity);
     sd_bus_error_free(&error);
     if (rc < 0)
         return std::nullopt;
@@ -45,6 +45,8 @@ uint32_t NetworkStateFromConnectivity(std::optional<uint32_t> connectivity) {
     return kNetworkFlagsInternet;
 }
 
-uint32_t CheckNetwork() { return NetworkStateFromConnectivity(askNetworkManager()); }
+uint32_t CheckNetwork() {
+    return NetworkStateFromConnectivity(askNetworkManager());
+}
 
 } // namespace Utils

@@ -20,7 +20,8 @@ std::map<std::string, std::string> readOsRelease() {
         if (equals == std::string::npos || line[0] == '#')
             continue;
         std::string value = line.substr(equals + 1);
-        if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front())
+        if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
+            value.back() == value.front())
             value = value.substr(1, value.size() - 2);
         values[line.substr(0, equals)] = value;
     }

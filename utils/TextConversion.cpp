@@ -4,7 +4,9 @@
 
 namespace Utils {
 
-std::wstring ToWide(const std::string& text, unsigned codePage) { return Platform::DecodeCodePage(text, codePage); }
+std::wstring ToWide(const std::string& text, unsigned codePage) {
+    return Platform::DecodeCodePage(text, codePage);
+}
 
 std::string ToNarrow(const std::wstring& text, unsigned codePage) {
     return Platform::EncodeCodePage(text, codePage);

@@ -22,8 +22,8 @@ std::wstring routeForThisSystem() {
     Utils::GetOsVersionName(family, name);
     if (name.find(L"XP") != std::wstring::npos)
         return L"download_silent_xp";
-    bool has64BitPackage = std::ranges::find(kProductsWith64BitPackage, kProductNumber) !=
-                           std::end(kProductsWith64BitPackage);
+    bool has64BitPackage =
+        std::ranges::find(kProductsWith64BitPackage, kProductNumber) != std::end(kProductsWith64BitPackage);
     return has64BitPackage && Utils::Is64BitSystem() ? L"download_silent_64" : L"download_silent";
 }
 
@@ -44,7 +44,8 @@ InstallerConfig& InstallerConfig::Instance() {
 
 void InstallerConfig::SetDownloadUrl(const std::wstring& url) {
     static constexpr wchar_t kRoute[] = L"${ROUTE}";
-    m_DownloadUrl = url.find(kRoute) == std::wstring::npos ? url : Utils::ReplaceAll(url, kRoute, routeForThisSystem());
+    m_DownloadUrl =
+        url.find(kRoute) == std::wstring::npos ? url : Utils::ReplaceAll(url, kRoute, routeForThisSystem());
 }
 
 void InstallerConfig::readSettingsFile(const std::wstring& path) {
@@ -63,7 +64,9 @@ void InstallerConfig::readSettingsFile(const std::wstring& path) {
     m_InstCmd = text(L"InstCmd", L"");
 }
 
-void InstallerConfig::ApplyCommandLine() { ApplyArguments(Platform::ProcessArguments()); }
+void InstallerConfig::ApplyCommandLine() {
+    ApplyArguments(Platform::ProcessArguments());
+}
 
 void InstallerConfig::ApplyArguments(const std::vector<std::wstring>& arguments) {
     // "-key=value" gives key and value; anything else is a key without value. The first one wins.

@@ -8,8 +8,7 @@
 struct NumberText {
     enum class Outcome { Number, NoNumber, OutOfRange };
 
-    template <typename T>
-    struct Result {
+    template <typename T> struct Result {
         Outcome outcome;
         T value;
     };

@@ -14,7 +14,8 @@ void SetTaskReporter(TaskReporter reporter) {
     g_Reporter = std::move(reporter);
 }
 
-void ReportTask(const std::wstring& name, const std::wstring& detail, double elapsed, const TaskProperties& properties) {
+void ReportTask(const std::wstring& name, const std::wstring& detail, double elapsed,
+                const TaskProperties& properties) {
     TaskReporter reporter;
     {
         std::lock_guard lock(g_Lock);

@@ -6,7 +6,9 @@
 
 namespace {
 
-std::string installer() { return TestSupport::BinPath("TovaclipSetup").string(); }
+std::string installer() {
+    return TestSupport::BinPath("TovaclipSetup").string();
+}
 
 } // namespace
 

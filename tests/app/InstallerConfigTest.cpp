@@ -48,15 +48,16 @@ TEST(InstallerConfig, SettingsFileCases) {
          kDefaultDownloadUrl},
         {"scale abc is 0", "[Install]\nDownloadScale=abc\n", 1, true, true, 0.0, kDefaultDownloadUrl},
         {"scale 0.5x is 0.5", "[Install]\nDownloadScale= 0.5x\n", 1, true, true, 0.5, kDefaultDownloadUrl},
-        {"scale out of range keeps 0.7", "[Install]\nDownloadScale=1e999\n", 1, true, true, 0.7, kDefaultDownloadUrl},
+        {"scale out of range keeps 0.7", "[Install]\nDownloadScale=1e999\n", 1, true, true, 0.7,
+         kDefaultDownloadUrl},
         {"type digits", "[install]\ndownloadtype=3\n", 3, true, true, 0.7, kDefaultDownloadUrl},
         {"type without digits is 0", "[Install]\nDownloadType=x\n", 0, true, true, 0.7, kDefaultDownloadUrl},
         {"type out of range keeps 1", "[Install]\nDownloadType=99999999999\n", 1, true, true, 0.7,
          kDefaultDownloadUrl},
-        {"BOM and CRLF", "\xEF\xBB\xBF[Install]\r\nDownloadType=2\r\nDownloadUrl=http://h/a\r\n", 2, true, true, 0.7,
-         L"http://h/a"},
-        {"invalid UTF-8 is read with replacement characters", "[Install]\nDownloadUrl=http://h/\xFF\n", 1, true, true,
-         0.7, L"http://h/\uFFFD"},
+        {"BOM and CRLF", "\xEF\xBB\xBF[Install]\r\nDownloadType=2\r\nDownloadUrl=http://h/a\r\n", 2, true,
+         true, 0.7, L"http://h/a"},
+        {"invalid UTF-8 is read with replacement characters", "[Install]\nDownloadUrl=http://h/\xFF\n", 1,
+         true, true, 0.7, L"http://h/\uFFFD"},
         {"route replaced twice", "[Install]\nDownloadUrl=http://h/${ROUTE}/x/${ROUTE}\n", 1, true, true, 0.7,
          L"http://h/download_silent/x/download_silent"},
     };
@@ -73,7 +74,8 @@ TEST(InstallerConfig, SettingsFileCases) {
 
 TEST(InstallerConfig, SettingsStringsAreCutTo259Characters) {
     TempDir dir;
-    std::string file = "[Install]\nInstCmd=" + std::string(300, 'a') + "\nDlAppNameSuffix=.x\nm_DlAppVersion=2.0\n";
+    std::string file =
+        "[Install]\nInstCmd=" + std::string(300, 'a') + "\nDlAppNameSuffix=.x\nm_DlAppVersion=2.0\n";
     InstallerConfig config = configWith(dir, file.c_str());
     EXPECT_EQ(config.m_InstCmd, std::wstring(259, L'a'));
     EXPECT_EQ(config.m_DlAppNameSuffix, L".x");
@@ -117,9 +119,10 @@ TEST(InstallerConfig, CommandLineCases) {
 
 TEST(InstallerConfig, CommandLineOverridesTheSettingsFile) {
     TempDir dir;
-    InstallerConfig config = configWith(dir, "[Install]\nDownloadUrl=http://file/x\nIsCheckNet=true\nInstCmd=/a\n");
-    config.ApplyArguments({L"p", L"-downloadurl", L"-ischecknet=yes", L"-instcmd=/b c", L"-isenableappanalytics=1",
-                           L"-dlappnamesuffix=.s", L"-dlappversion=9"});
+    InstallerConfig config =
+        configWith(dir, "[Install]\nDownloadUrl=http://file/x\nIsCheckNet=true\nInstCmd=/a\n");
+    config.ApplyArguments({L"p", L"-downloadurl", L"-ischecknet=yes", L"-instcmd=/b c",
+                           L"-isenableappanalytics=1", L"-dlappnamesuffix=.s", L"-dlappversion=9"});
     EXPECT_EQ(config.m_DownloadUrl, L""); // a bare -downloadurl empties the address
     EXPECT_FALSE(config.m_IsCheckNet);
     EXPECT_FALSE(config.m_IsEnableAppAnalytics);

@@ -15,10 +15,14 @@ TEST(TextCodec, InvalidUtf8BecomesReplacementCharacters) {
         std::string bytes;
         std::wstring expected;
     } cases[] = {
-        {"a\xFF" "b", L"a\uFFFDb"},          // a byte that starts nothing
-        {"\xC3", L"\uFFFD"},                 // cut short at the end
-        {"\xE4\xB8" "x", L"\uFFFDx"},        // cut short before an ASCII byte
-        {"\xC0\xAF", L"\uFFFD\uFFFD"},       // overlong form of '/'
+        {"a\xFF"
+         "b",
+         L"a\uFFFDb"},       // a byte that starts nothing
+        {"\xC3", L"\uFFFD"}, // cut short at the end
+        {"\xE4\xB8"
+         "x",
+         L"\uFFFDx"},                            // cut short before an ASCII byte
+        {"\xC0\xAF", L"\uFFFD\uFFFD"},           // overlong form of '/'
         {"\xED\xA0\x80", L"\uFFFD\uFFFD\uFFFD"}, // a surrogate
     };
     for (const auto& c : cases)

@@ -16,10 +16,14 @@ int main(int argc, char** argv) {
     if (!mkdtemp(pattern.data()))
         return 2;
     const std::filesystem::path root = pattern;
-    const char* folders[][2] = {{"HOME", "home"},          {"XDG_CONFIG_HOME", "config"},
-                                {"XDG_DATA_HOME", "data"}, {"XDG_CACHE_HOME", "cache"},
-                                {"XDG_RUNTIME_DIR", "run"}, {"TMPDIR", "tmp"},
-                                {"PROGRAMFILES", "programs"}, {"PUBLIC", "public"}};
+    const char* folders[][2] = {{"HOME", "home"},
+                                {"XDG_CONFIG_HOME", "config"},
+                                {"XDG_DATA_HOME", "data"},
+                                {"XDG_CACHE_HOME", "cache"},
+                                {"XDG_RUNTIME_DIR", "run"},
+                                {"TMPDIR", "tmp"},
+                                {"PROGRAMFILES", "programs"},
+                                {"PUBLIC", "public"}};
     for (auto& [name, folder] : folders) {
         std::filesystem::create_directories(root / folder);
         setenv(name, (root / folder).c_str(), 1);

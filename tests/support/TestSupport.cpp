@@ -2,10 +2,12 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <fcntl.h>
 #include <fstream>
 #include <sstream>
 #include <sys/wait.h>
 #include <thread>
+#include <unistd.h>
 
 namespace TestSupport {
 
@@ -41,6 +43,19 @@ bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
     return true;
+}
+
+std::string CaptureStandardError(const std::function<void()>& body) {
+    TempDir dir;
+    auto path = dir.path() / "stderr";
+    int file = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    int saved = dup(STDERR_FILENO);
+    dup2(file, STDERR_FILENO);
+    body();
+    dup2(saved, STDERR_FILENO);
+    close(saved);
+    close(file);
+    return ReadFile(path);
 }
 
 std::filesystem::path BinPath(const std::string& program) {

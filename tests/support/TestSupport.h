@@ -29,6 +29,9 @@ void WriteFile(const std::filesystem::path& path, const std::string& bytes);
 bool WaitUntil(const std::function<bool()>& condition,
                std::chrono::milliseconds deadline = std::chrono::seconds(10));
 
+// Runs `body` with standard error sent to a file and returns what was written meanwhile.
+std::string CaptureStandardError(const std::function<void()>& body);
+
 // A program built into build/bin.
 std::filesystem::path BinPath(const std::string& program);
 

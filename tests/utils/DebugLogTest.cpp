@@ -2,35 +2,14 @@
 
 #include "tests/support/TestSupport.h"
 
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <unistd.h>
-
-namespace {
-
-// Runs `body` with standard error sent to a file and returns what was written.
-template <typename Body>
-std::string captureStandardError(Body body) {
-    TestSupport::TempDir dir;
-    auto path = dir.path() / "stderr";
-    int file = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    int saved = dup(STDERR_FILENO);
-    dup2(file, STDERR_FILENO);
-    body();
-    dup2(saved, STDERR_FILENO);
-    close(saved);
-    close(file);
-    return TestSupport::ReadFile(path);
-}
-
-} // namespace
 
 TEST(DebugLog, HeaderFieldsAreFixedWidthAndPaddingIsAMinimum) {
-    std::string out = captureStandardError([] {
+    std::string out = TestSupport::CaptureStandardError([] {
         Utils::DebugLog(UTILS_LOG_HEADER L"DL_TYPE=%d\r\n", 4242, 17, 2024, 3, 5, 9, 7, 1, 45,
                         "CDownloadInstaller::Start", 62, 1);
-        Utils::DebugLog(UTILS_LOG_HEADER L"%ls\r\n", 1234567, 17, 2024, 3, 5, 9, 7, 1, 45, "Utils::CheckNetwork",
-                        12345, L"安装");
+        Utils::DebugLog(UTILS_LOG_HEADER L"%ls\r\n", 1234567, 17, 2024, 3, 5, 9, 7, 1, 45,
+                        "Utils::CheckNetwork", 12345, L"安装");
     });
     EXPECT_EQ(out, "<P04242><T00017><2024-03-05 09:07:01.045>(CDownloadInstaller::Start)<0062>:DL_TYPE=1\r\n"
                    "<P1234567><T00017><2024-03-05 09:07:01.045>(Utils::CheckNetwork)<12345>:安装\r\n");
@@ -38,17 +17,19 @@ TEST(DebugLog, HeaderFieldsAreFixedWidthAndPaddingIsAMinimum) {
 
 TEST(DebugLog, LongLinesAreWrittenWhole) {
     std::wstring longText(5000, L'x');
-    std::string out = captureStandardError([&] { UTILS_LOG_TEXT(longText); });
+    std::string out = TestSupport::CaptureStandardError([&] { UTILS_LOG_TEXT(longText); });
     EXPECT_NE(out.find(std::string(5000, 'x') + "\r\n"), std::string::npos);
 }
 
 TEST(DebugLog, CallSiteFillsTheHeader) {
-    std::string out = captureStandardError([] { UTILS_LOG(L"value=%d\r\n", 7); });
+    std::string out = TestSupport::CaptureStandardError([] { UTILS_LOG(L"value=%d\r\n", 7); });
     char expectedPrefix[32];
     snprintf(expectedPrefix, sizeof expectedPrefix, "<P%05u><T%05u><", Utils::CurrentProcessId(),
              Utils::CurrentThreadId());
     EXPECT_EQ(out.rfind(expectedPrefix, 0), 0u) << out;
-    EXPECT_NE(out.find(">(DebugLog_CallSiteFillsTheHeader_Test::TestBody::<lambda()>::operator ())<"), std::string::npos) << out;
+    EXPECT_NE(out.find(">(DebugLog_CallSiteFillsTheHeader_Test::TestBody::<lambda()>::operator ())<"),
+              std::string::npos)
+        << out;
     EXPECT_EQ(out.substr(out.size() - 10), ":value=7\r\n");
 }
 

@@ -120,7 +120,8 @@ TEST(Integrity, FileMd5ReadsTheWholeFile) {
     };
     // The 3000-byte case crosses block boundaries; its digest comes from md5sum of the same bytes.
     TestSupport::WriteFile(dir.path() / "big", cases[2].bytes);
-    cases[2].md5 = TestSupport::RunCommand("md5sum '" + (dir.path() / "big").string() + "' | cut -c1-32").output;
+    cases[2].md5 =
+        TestSupport::RunCommand("md5sum '" + (dir.path() / "big").string() + "' | cut -c1-32").output;
     cases[2].md5.pop_back();
     for (const auto& c : cases) {
         TestSupport::WriteFile(dir.path() / "f", c.bytes);
@@ -134,7 +135,8 @@ TEST(Integrity, LastDirSegmentIsTheFolderBeforeTheFileName) {
     struct Case {
         std::string url, expected;
     } cases[] = {
-        {"http://h/software/0123456789abcdef0123456789abcdef/Tovaclip.exe", "0123456789abcdef0123456789abcdef"},
+        {"http://h/software/0123456789abcdef0123456789abcdef/Tovaclip.exe",
+         "0123456789abcdef0123456789abcdef"},
         {"http://host/file.exe", "host"},
         {"file.exe", ""},
         {"/file.exe", ""},

@@ -18,12 +18,9 @@ TEST(TextConversion, UrlEncodeKeepsPrintableAscii) {
     struct Case {
         std::wstring text, expected;
     } cases[] = {
-        {L"a b", L"a+b"},
-        {L"é", L"%C3%A9"},
-        {L"-_.~", L"-_.~"},
-        {L"http://h/p?a=1&b=%", L"http://h/p?a=1&b=%"},
-        {L"\t\n", L"%09%0A"},
-        {L"\x7F", L"%7F"},
+        {L"a b", L"a+b"},      {L"é", L"%C3%A9"},
+        {L"-_.~", L"-_.~"},    {L"http://h/p?a=1&b=%", L"http://h/p?a=1&b=%"},
+        {L"\t\n", L"%09%0A"},  {L"\x7F", L"%7F"},
         {L"中", L"%E4%B8%AD"},
     };
     for (const auto& c : cases)
@@ -34,7 +31,8 @@ TEST(TextConversion, ReplaceAllGoesLeftToRightOnce) {
     struct Case {
         std::wstring text, what, with, expected;
     } cases[] = {
-        {L"http://h/${ROUTE}/x/${ROUTE}", L"${ROUTE}", L"download_silent", L"http://h/download_silent/x/download_silent"},
+        {L"http://h/${ROUTE}/x/${ROUTE}", L"${ROUTE}", L"download_silent",
+         L"http://h/download_silent/x/download_silent"},
         {L"aaa", L"a", L"aa", L"aaaaaa"}, // the replacement contains what it replaces
         {L"abc", L"", L"x", L"abc"},
         {L"abc", L"z", L"x", L"abc"},

@@ -12,20 +12,6 @@
 
 namespace {
 
-// Runs `body` with standard error sent to a file and returns what was written.
-template <typename Body> std::string captureStandardError(Body body) {
-    TestSupport::TempDir dir;
-    auto path = dir.path() / "stderr";
-    int file = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    int saved = dup(STDERR_FILENO);
-    dup2(file, STDERR_FILENO);
-    body();
-    dup2(saved, STDERR_FILENO);
-    close(saved);
-    close(file);
-    return TestSupport::ReadFile(path);
-}
-
 std::filesystem::path taskPath(uint32_t threadId) {
     return "/proc/self/task/" + std::to_string(threadId);
 }
@@ -104,7 +90,7 @@ TEST(Thread, KernelShowsTheDebuggerName) {
 TEST(Thread, ReleasingAThreadThatWasNeverResumedDoesNotRunTheBody) {
     Record record;
     uint32_t id = 0;
-    std::string log = captureStandardError([&] {
+    std::string log = TestSupport::CaptureStandardError([&] {
         Utils::Thread thread(nullptr, L"idle", recordingBody(record));
         id = thread.ThreadId();
     }); // the destructor must return
@@ -130,7 +116,7 @@ TEST(Thread, LogsBeginAndEndOnTheThreadEvenWhenTheBodyThrows) {
     };
     for (const auto& c : cases) {
         uint32_t id = 0;
-        std::string log = captureStandardError([&] {
+        std::string log = TestSupport::CaptureStandardError([&] {
             Utils::Thread thread(nullptr, L"logger", c.body);
             id = thread.ThreadId();
             thread.Resume();
