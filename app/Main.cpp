@@ -1,6 +1,7 @@
 // The installer's process entry: start-up in a fixed order, the installer's work, and shutdown in
 // the reverse order.
 #include "app/config/InstallerConfig.h"
+#include "app/config/Reporting.h"
 #include "platform/CrashHandler.h"
 #include "utils/NamedMutex.h"
 
@@ -11,8 +12,9 @@ namespace {
 
 constexpr int kExitAnotherInstance = -1;
 
-// The crash reports go to the usage tracker; without one there is nobody to tell.
-void reportCrash() {}
+void reportCrash() {
+    ReportCrash();
+}
 
 } // namespace
 
@@ -23,8 +25,11 @@ int main() {
     Platform::InstallCrashHandler(reportCrash);
 
     // Library loading needs no hardening here: the dynamic loader never searches the current folder.
-    if (curl_global_init(CURL_GLOBAL_ALL) != CURLE_OK)
-        config.m_HttpReady = false; // the task report about it needs a tracker, which does not exist yet
+    if (curl_global_init(CURL_GLOBAL_ALL) != CURLE_OK) {
+        config.m_HttpReady = false;
+        ReportTask(L"libcurl初始化失败", L"", 0.0,
+                   {{L"AB", config.m_AbGroup}}); // no tracker yet: goes nowhere
+    }
 
     Utils::NamedMutex instance(L"Installer_" + config.m_ProductKey);
     instance.Acquire();

@@ -1,7 +1,7 @@
 #include "download/StatusReport.h"
 
 #include "app/config/InstallerConfig.h"
-#include "app/config/TaskReport.h"
+#include "app/config/Reporting.h"
 
 #include <cwchar>
 
