@@ -177,13 +177,8 @@ TEST(CurlClient, LengthLimitAndStatusReports) {
         DownloadFixture fixture(c.size);
         if (c.headFault)
             fixture.server().setFault(fixture.digestPath(), c.headFault);
-        std::vector<std::wstring> reports;
-        SetTaskReporter(
-            [&](const std::wstring& name, const std::wstring& detail, double, const TaskProperties& p) {
-                EXPECT_EQ(name, L"下载失败原因");
-                EXPECT_EQ(p.at(L"AB"), L"IN");
-                reports.push_back(detail);
-            });
+        auto sink = std::make_shared<TaskRecorder>();
+        SetReportSink(sink);
         CurlClient client(fixture.url(fixture.digestPath()), fixture.targetWide());
         EXPECT_EQ(client.Start(), c.result) << c.size;
         EXPECT_EQ(sink->reasons, c.statusReports) << c.size;
