@@ -1,5 +1,6 @@
 // The installer's process entry: start-up in a fixed order, the installer's work, and shutdown in
 // the reverse order.
+#include "app/ConsoleView.h"
 #include "app/config/InstallerConfig.h"
 #include "app/config/Reporting.h"
 #include "platform/CrashHandler.h"
@@ -12,17 +13,13 @@ namespace {
 
 constexpr int kExitAnotherInstance = -1;
 
-void reportCrash() {
-    ReportCrash();
-}
-
 } // namespace
 
 int main() {
     std::setlocale(LC_CTYPE, "");
     InstallerConfig& config = InstallerConfig::Instance(); // defaults and the settings file
 
-    Platform::InstallCrashHandler(reportCrash);
+    Platform::InstallCrashHandler(ReportCrash);
 
     // Library loading needs no hardening here: the dynamic loader never searches the current folder.
     if (curl_global_init(CURL_GLOBAL_ALL) != CURLE_OK) {
@@ -40,10 +37,12 @@ int main() {
 
     config.ApplyCommandLine();
 
-    // The installer's window (or its silent run) takes over here; until then start-up ends the run.
+    // The installer's window takes over here; the silent run needs none. Either is over, its pipeline
+    // workers included, before the HTTP library is cleaned up below.
+    int exitCode = config.m_Silent ? RunSilentInstall() : 0;
 
-    // Shutdown: the tracker's release comes first, then the HTTP library, the window, the lock.
+    // Shutdown: the tracker's release comes first, then the HTTP library, then the lock.
     curl_global_cleanup();
     instance.Release();
-    return 0;
+    return exitCode;
 }

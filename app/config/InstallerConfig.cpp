@@ -113,4 +113,6 @@ void InstallerConfig::ApplyArguments(const std::vector<std::wstring>& arguments)
         integer(*value, m_LanguageIndex);
     if (auto value = option(L"-insnew"))
         m_InsNew = *value == L"true";
+    if (auto value = option(L"-silent"))
+        m_Silent = *value == L"true";
 }

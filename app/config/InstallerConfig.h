@@ -36,6 +36,7 @@ public:
     std::wstring m_AbGroup{L"IN"};
     int m_LanguageIndex{-1};
     bool m_InsNew{false};
+    bool m_Silent{false}; // install without a window, reporting on the console
 
 private:
     void readSettingsFile(const std::wstring& path);

@@ -129,6 +129,8 @@ TEST(InstallerConfig, CommandLineOverridesTheSettingsFile) {
     EXPECT_EQ(config.m_InstCmd, L"/b c");
     EXPECT_EQ(config.m_DlAppNameSuffix, L".s");
     EXPECT_EQ(config.m_DlAppVersion, L"9");
-    config.ApplyArguments({L"p", L"-downloadurl=http://h/${ROUTE}.exe"});
+    EXPECT_FALSE(config.m_Silent);
+    config.ApplyArguments({L"p", L"-downloadurl=http://h/${ROUTE}.exe", L"-silent=true"});
+    EXPECT_TRUE(config.m_Silent);
     EXPECT_EQ(config.m_DownloadUrl, L"http://h/download_silent.exe");
 }
