@@ -1,9 +1,11 @@
 // The installer's process entry: start-up in a fixed order, the installer's work, and shutdown in
 // the reverse order.
+#include "analytics/tracker/InstallerReports.h"
 #include "app/ConsoleView.h"
 #include "app/config/InstallerConfig.h"
 #include "app/config/Reporting.h"
 #include "platform/CrashHandler.h"
+#include "platform/KnownFolders.h"
 #include "utils/NamedMutex.h"
 
 #include <clocale>
@@ -33,7 +35,11 @@ int main() {
     if (!instance.Held())
         return kExitAnotherInstance;
 
-    // The usage tracker starts here, before the command line can change the analytics switch.
+    // The tracker starts before the command line can change the analytics switch; it needs its
+    // collector, so that one option is read now.
+    config.ApplyAnalyticsUrlOption(Platform::ProcessArguments());
+    if (config.m_IsEnableAppAnalytics)
+        quxin::tracking::StartInstallerTracker(config);
 
     config.ApplyCommandLine();
 
@@ -41,7 +47,10 @@ int main() {
     // workers included, before the HTTP library is cleaned up below.
     int exitCode = config.m_Silent ? RunSilentInstall() : 0;
 
-    // Shutdown: the tracker's release comes first, then the HTTP library, then the lock.
+    // Shutdown: the tracker's release (its last delivery) comes first, then the HTTP library, then
+    // the lock.
+    if (config.m_IsEnableAppAnalytics)
+        quxin::tracking::ReleaseInstallerTracker();
     curl_global_cleanup();
     instance.Release();
     return exitCode;

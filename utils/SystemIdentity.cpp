@@ -51,4 +51,11 @@ bool Is64BitSystem() {
     return std::string_view(info.machine).find("64") != std::string_view::npos;
 }
 
+std::wstring MachineName() {
+    utsname info{};
+    if (uname(&info) != 0)
+        return {};
+    return Platform::FromUtf8(info.machine);
+}
+
 } // namespace Utils

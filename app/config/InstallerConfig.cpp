@@ -31,6 +31,7 @@ std::wstring routeForThisSystem() {
 
 InstallerConfig::InstallerConfig(const std::wstring& executablePath) {
     SetDownloadUrl(kDefaultDownloadUrl);
+    m_AnalyticsUrl = kDefaultAnalyticsUrl;
     m_ExeName = Platform::FileNameOf(executablePath);
     std::wstring settings = Platform::DirectoryOf(executablePath) + L"/" + kSettingsFileName;
     if (Utils::FileExists(settings))
@@ -62,10 +63,27 @@ void InstallerConfig::readSettingsFile(const std::wstring& path) {
     if (scale.outcome != NumberText::Outcome::OutOfRange)
         m_DownloadScale = scale.value; // text that is no number gives 0
     m_InstCmd = text(L"InstCmd", L"");
+    m_AnalyticsUrl = text(L"AnalyticsUrl", kDefaultAnalyticsUrl);
 }
 
 void InstallerConfig::ApplyCommandLine() {
     ApplyArguments(Platform::ProcessArguments());
+}
+
+void InstallerConfig::ApplyAnalyticsUrlOption(const std::vector<std::wstring>& arguments) {
+    static constexpr std::wstring_view kOption = L"-analyticsurl";
+    for (const std::wstring& argument : arguments) {
+        if (!argument.starts_with(kOption))
+            continue;
+        if (argument.size() == kOption.size()) {
+            m_AnalyticsUrl.clear(); // the tracker falls back to its default collector
+            return;
+        }
+        if (argument[kOption.size()] == L'=') {
+            m_AnalyticsUrl = argument.substr(kOption.size() + 1);
+            return;
+        }
+    }
 }
 
 void InstallerConfig::ApplyArguments(const std::vector<std::wstring>& arguments) {

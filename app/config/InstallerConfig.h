@@ -20,6 +20,9 @@ public:
     void ApplyCommandLine();
     // Applies options given as arguments; the first argument is the program path.
     void ApplyArguments(const std::vector<std::wstring>& arguments);
+    // Applies only "-analyticsurl=": the tracker starts before the command line is applied and needs
+    // its collector. The first occurrence wins; a bare "-analyticsurl" leaves the default collector.
+    void ApplyAnalyticsUrlOption(const std::vector<std::wstring>& arguments);
 
     std::wstring m_ProductKey{L"Tovaclip"};
     std::wstring m_AppVersion{L"1.7.9"};
@@ -34,6 +37,7 @@ public:
     double m_DownloadScale{0.7};
     bool m_HttpReady{true};
     std::wstring m_AbGroup{L"IN"};
+    std::wstring m_AnalyticsUrl; // set by the constructor
     int m_LanguageIndex{-1};
     bool m_InsNew{false};
     bool m_Silent{false}; // install without a window, reporting on the console
@@ -46,3 +50,5 @@ inline constexpr wchar_t kSettingsFileName[] = L"QuxinInstallerConfig.ini";
 inline constexpr wchar_t kSettingsSection[] = L"Install";
 // The download server is a deployment value; this host stands in until a real one is configured.
 inline constexpr wchar_t kDefaultDownloadUrl[] = L"http://download.tovaclip.example/software/441";
+// The analytics collector is a deployment value too; this host stands in until a real one is configured.
+inline constexpr wchar_t kDefaultAnalyticsUrl[] = L"https://analytics.tovaclip.example/collect?project=pc";

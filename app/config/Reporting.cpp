@@ -54,6 +54,5 @@ void ReportCrash() {
     std::unique_lock lock(g_Lock, std::try_to_lock);
     if (!lock.owns_lock() || !g_Sink)
         return;
-    g_Sink->Task(L"崩溃退出", L"", 0.0, {{L"AB", InstallerConfig::Instance().m_AbGroup}});
     g_Sink->Crash();
 }

@@ -16,7 +16,8 @@ public:
                       const ReportProperties& properties) = 0;
     virtual void Click(const ReportProperties& properties, const std::wstring& name) = 0;
     virtual void View(const ReportProperties& properties) = 0;
-    // Called from a crash handler: must neither block nor allocate much.
+    // The crash reports: the task "崩溃退出" with the installer's label, then the crash event. Called from
+    // a crash handler, possibly inside a signal handler: must neither wait nor allocate.
     virtual void Crash() = 0;
 };
 
@@ -28,6 +29,6 @@ void ReportTask(const std::wstring& name, const std::wstring& reason, double ela
                 const ReportProperties& properties);
 void ReportClick(const ReportProperties& properties, const std::wstring& name);
 void ReportView(const ReportProperties& properties);
-// The crash reports: the task "崩溃退出", then the crash event. Safe to call from a crash handler:
-// gives up rather than wait for another thread.
+// The crash reports. Safe to call from a crash handler: gives up rather than wait for another thread,
+// and allocates nothing.
 void ReportCrash();
