@@ -2,6 +2,7 @@
 
 #include "download/Downloader.h"
 
+#include <algorithm>
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
@@ -39,6 +40,15 @@ public:
     bool WaitForFinal(int count = 1, std::chrono::seconds deadline = std::chrono::seconds(60)) {
         std::unique_lock lock(m_Lock);
         return m_Changed.wait_for(lock, deadline, [&] { return m_Finals >= count; });
+    }
+
+    // Waits until `count` reports with `code` arrived; false at the deadline.
+    bool WaitForCode(int32_t code, int count = 1, std::chrono::seconds deadline = std::chrono::seconds(60)) {
+        std::unique_lock lock(m_Lock);
+        return m_Changed.wait_for(lock, deadline, [&] {
+            return std::count_if(m_Reports.begin(), m_Reports.end(), [&](const Report& r) { return r.code == code; }) >=
+                   count;
+        });
     }
 
     std::vector<Report> Reports() const {
