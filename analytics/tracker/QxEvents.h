@@ -45,131 +45,131 @@ enum class QxIoType : int { Input = 0, Output };
 template <typename T> using QxOptional = std::shared_ptr<T>;
 
 struct QxEventClick {
-    std::string aname;
-    std::string name;
+    std::string aname{};
+    std::string name{};
     QxClickType clickType{QxClickType::Button};
-    std::string title;
-    std::string module;
-    std::string position;
-    QxOptional<int> tabIndex;
-    std::string tabName;
-    QxOptional<int> bannerIndex;
-    std::string bannerName;
+    std::string title{};
+    std::string module{};
+    std::string position{};
+    QxOptional<int> tabIndex{};
+    std::string tabName{};
+    QxOptional<int> bannerIndex{};
+    std::string bannerName{};
 };
 
 struct QxEventView {
-    std::string aname;
-    std::string name;
-    std::string title;
-    std::string position;
+    std::string aname{};
+    std::string name{};
+    std::string title{};
+    std::string position{};
 };
 
 struct QxEventCashier {
-    std::string cashierName;
-    std::string cashierTitle;
-    std::string subitem;
+    std::string cashierName{};
+    std::string cashierTitle{};
+    std::string subitem{};
 };
 
 struct QxEventShare {
-    std::string aname;
-    std::string channel;
-    std::string position;
-    std::string sharedName;
-    QxOptional<QxResult> result;
+    std::string aname{};
+    std::string channel{};
+    std::string position{};
+    std::string sharedName{};
+    QxOptional<QxResult> result{};
 };
 
 struct QxEventTask {
-    std::string aname;
-    std::string name;
-    std::string reason;
-    QxOptional<float> elapsed; // seconds
-    QxOptional<QxResult> result;
+    std::string aname{};
+    std::string name{};
+    std::string reason{};
+    QxOptional<float> elapsed{}; // seconds
+    QxOptional<QxResult> result{};
 };
 
 struct QxEventFile {
-    std::string aname;
-    std::string name;
-    QxOptional<QxIoType> io;
-    std::string ext;
-    QxOptional<float> size;
-    QxOptional<int> duration;
-    QxOptional<float> fps;
-    QxOptional<float> bps;
-    QxOptional<int> width;
-    QxOptional<int> height;
-    QxOptional<int> depth;
-    QxOptional<QxResult> result;
+    std::string aname{};
+    std::string name{};
+    QxOptional<QxIoType> io{};
+    std::string ext{};
+    QxOptional<float> size{};
+    QxOptional<int> duration{};
+    QxOptional<float> fps{};
+    QxOptional<float> bps{};
+    QxOptional<int> width{};
+    QxOptional<int> height{};
+    QxOptional<int> depth{};
+    QxOptional<QxResult> result{};
 };
 
 struct QxEventOrder {
-    std::string orderId;
-    std::string subitem;
-    std::string sku;
-    std::string suitId;
-    QxOptional<QxCurrency> currency;
+    std::string orderId{};
+    std::string subitem{};
+    std::string sku{};
+    std::string suitId{};
+    QxOptional<QxCurrency> currency{};
     float originalAmount{0};
-    QxOptional<int> campaignCode;
-    std::string voucherId;
+    QxOptional<int> campaignCode{};
+    std::string voucherId{};
     float paidAmount{0};
     float curOriginalAmount{0};
     float curPaidAmount{0};
-    std::string cashierName;
-    std::string cashierTitle;
+    std::string cashierName{};
+    std::string cashierTitle{};
 };
 
 struct QxEventPayment {
-    std::string orderId;
-    std::string subitem;
-    std::string sku;
-    QxOptional<QxCurrency> currency;
+    std::string orderId{};
+    std::string subitem{};
+    std::string sku{};
+    QxOptional<QxCurrency> currency{};
     float originalAmount{0};
-    QxOptional<int> campaignCode;
-    std::string voucherId;
-    std::string usedVoucherId;
+    QxOptional<int> campaignCode{};
+    std::string voucherId{};
+    std::string usedVoucherId{};
     float paidAmount{0};
-    std::string suitId;
-    std::string cashierName;
-    std::string cashierTitle;
-    QxOptional<QxPaidPlatform> paidPlatform;
-    QxOptional<QxResult> result;
-    QxOptional<QxIapType> iapType;
+    std::string suitId{};
+    std::string cashierName{};
+    std::string cashierTitle{};
+    QxOptional<QxPaidPlatform> paidPlatform{};
+    QxOptional<QxResult> result{};
+    QxOptional<QxIapType> iapType{};
     float curOriginalAmount{0};
     float curPaidAmount{0};
 };
 
 struct QxEventUpdate {
     QxUpdateOp op{QxUpdateOp::UpdateCheck};
-    QxOptional<QxUpdateResult> result;
-    QxOptional<float> elapsed;
+    QxOptional<QxUpdateResult> result{};
+    QxOptional<float> elapsed{};
 };
 
 struct QxUserInfo {
-    std::string loginId;
-    std::string userName;
+    std::string loginId{};
+    std::string userName{};
     QxUserType userType{QxUserType::Unknown};
-    std::string nickname;
-    std::string portrait;
-    std::string mobilePhone;
-    std::string email;
-    std::string weixinId;
-    std::string qqId;
-    std::string deviceId;
-    std::string createdTime;
-    std::string lastLoginTime;
-    std::string lastIp;
+    std::string nickname{};
+    std::string portrait{};
+    std::string mobilePhone{};
+    std::string email{};
+    std::string weixinId{};
+    std::string qqId{};
+    std::string deviceId{};
+    std::string createdTime{};
+    std::string lastLoginTime{};
+    std::string lastIp{};
     int vipLevel{0};
-    std::string vipEndDate;
+    std::string vipEndDate{};
 };
 
 struct QxAppOpenNotification {
-    std::string msgTitle;
-    std::string msgContent;
-    std::string linkUrl;
-    std::string planId;
-    std::string audienceId;
-    std::string planStrategyId;
-    std::string planType;
-    std::string strategyUnitId;
+    std::string msgTitle{};
+    std::string msgContent{};
+    std::string linkUrl{};
+    std::string planId{};
+    std::string audienceId{};
+    std::string planStrategyId{};
+    std::string planType{};
+    std::string strategyUnitId{};
 };
 
 } // namespace quxin::tracking
