@@ -45,6 +45,16 @@ size_t collectHeader(char* data, size_t size, size_t count, void* response) {
 
 } // namespace
 
+HttpSender::HttpSender(std::string serverUrl) : m_ServerUrl(std::move(serverUrl)) {
+    // Counted by libcurl: the library stays ready for posts from any thread while a sender exists,
+    // whatever the program did or will do with its own initialisation.
+    curl_global_init(CURL_GLOBAL_ALL);
+}
+
+HttpSender::~HttpSender() {
+    curl_global_cleanup();
+}
+
 HttpResponse HttpSender::post(const std::string& body, const std::string& contentType,
                               const HttpHeaders& headers) {
     std::unique_ptr<CURL, EasyDeleter> curl(curl_easy_init());

@@ -30,7 +30,10 @@ public:
     static constexpr const char* kUserAgent = "QX Analytics CPP SDK 0.9";
     static constexpr long kTimeoutSeconds = 3;
 
-    explicit HttpSender(std::string serverUrl) : m_ServerUrl(std::move(serverUrl)) {}
+    explicit HttpSender(std::string serverUrl);
+    ~HttpSender() override;
+    HttpSender(const HttpSender&) = delete;
+    HttpSender& operator=(const HttpSender&) = delete;
 
     HttpResponse post(const std::string& body, const std::string& contentType,
                       const HttpHeaders& headers) override;

@@ -58,13 +58,12 @@ void Delivery::request(bool immediate) {
 
 void Delivery::run(Shared& shared, bool immediate) {
     std::lock_guard delivery(shared.deliveryMutex);
-    if (shared.stopping)
-        return; // shutdown makes the last delivery itself
     if (!immediate) {
         std::this_thread::sleep_for(kPause);
-        shared.pending.fetch_add(1);
+        shared.pending.fetch_add(1); // counted even while stopping: the last delivery looks at it
         return;
     }
+    // Once shutdown began, the last delivery posts what is pending itself.
     for (int attempt = 0; attempt < kAttempts && shared.pending.load() > 0 && !shared.stopping; ++attempt) {
         if (qx_analytics::Sdk::FlushAll()) {
             shared.pending.exchange(0);

@@ -99,10 +99,11 @@ void UsageTrackerImpl::init() {
 
     // Records the collector could not take survive in the staging file until the next run.
     const bool loggedIn = m_State.loggedIn;
+    const bool sdkExisted = Sdk::Exists();
     if (!Sdk::Init(m_State.stagingFile, m_ServerUrl, loggedIn ? m_State.userId : m_State.distinctId,
                    loggedIn))
         QX_THROW("init", "qx_analytics::Sdk::Init is failed");
-    m_SdkStarted = true;
+    m_SdkStarted = !sdkExisted; // ended with this tracker only when it began with it
     registerPresets();
     writeAppInfo(m_State, m_Config.appStore, m_Config.appName, m_Config.appVersion);
 }
@@ -494,7 +495,7 @@ void UsageTrackerImpl::trackAppOpenNotification(const QxAppOpenNotification* not
 
 void UsageTrackerImpl::prepareCrashReports(const QxEventTask& task, QxContextProperties& context,
                                            const std::string& reason) {
-    if (!m_SdkStarted)
+    if (!Sdk::Exists())
         return;
     auto records = std::make_unique<CrashRecords>(m_State.stagingFile);
     for (const auto& record : {Sdk::TrackRecordTemplate("QxEventTask", taskProperties(task, context)),

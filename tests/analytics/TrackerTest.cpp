@@ -189,6 +189,8 @@ TEST_F(TrackerTest, DeliveryIsDetachedUntilAPostSucceedsThenRunsOnTheCallingThre
     });
     EXPECT_NE(errors.find("[Analytics] Sending messages asynchronously\n"), std::string::npos) << errors;
     ASSERT_TRUE(collector.waitForRecords(2));
+    // The collector wrote the records before it answered; the tracker knows of the success a moment later.
+    ASSERT_TRUE(TestSupport::WaitUntil([] { return Sdk::LastSendSucceeded(); }));
 
     errors = TestSupport::CaptureStandardError([&] {
         tracker->trackClick(click, context);
