@@ -18,8 +18,7 @@ struct DateTime {
     int milliseconds{0};
 };
 
-// One property value. The kinds are numbered as the collector's records were designed: the variant's
-// alternatives follow that numbering.
+// One property value of one of seven kinds; the variant's alternatives are in the order of Kind.
 class ValueNode {
 public:
     enum class Kind { Number = 0, Int, String, List, DateTime, Bool, Object };

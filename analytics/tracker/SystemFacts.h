@@ -3,8 +3,7 @@
 #include <string>
 #include <string_view>
 
-// What the tracker reports about the system it runs on: the real platform, not the one the collector
-// first knew.
+// What the tracker reports about the system it runs on, so that the collector can tell platforms apart.
 namespace quxin::tracking {
 
 struct OsName {
