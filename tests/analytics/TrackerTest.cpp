@@ -221,6 +221,24 @@ TEST_F(TrackerTest, DeferredRecordsLeaveWithTheLastDelivery) {
     EXPECT_EQ(PropertiesOf(records[1])["qx_name"].asString(), "安装中");
 }
 
+// A detached delivery still posting when the tracker ends: the end waits for it, so its batch is put
+// back into a queue that still exists and reaches the staging file.
+TEST_F(TrackerTest, TheEndWaitsForADeliveryInFlight) {
+    CollectorProcess collector("stall");
+    TestSupport::CaptureStandardError([&] {
+        auto tracker = config(collector.url()).createTracker();
+        QxContextProperties context;
+        tracker->trackClick({.name = "立即安装"}, context);
+        tracker->trackUninstall("", context); // posted on a detached thread, which the collector holds
+        ASSERT_TRUE(TestSupport::WaitUntil([&] { return collector.requests().size() == 1; }));
+        collector.setAnswer("fail"); // the last delivery fails at once
+    });
+    auto staged = stagedRecords();
+    ASSERT_EQ(staged.size(), 2u);
+    EXPECT_EQ(ParseJson(staged[0])["event"].asString(), "QxEventClick");
+    EXPECT_EQ(ParseJson(staged[1])["event"].asString(), "QxEventUninstall");
+}
+
 TEST_F(TrackerTest, RecordsOfARunWithoutCollectorAreSentByTheNextRun) {
     std::string closedUrl;
     {
