@@ -6,7 +6,7 @@
 
 #include <cstdio>
 #include <ctime>
-#include <sys/stat.h>
+#include <filesystem>
 
 namespace {
 
@@ -72,7 +72,7 @@ int CurlClient::Start() {
         } else {
             m_Transfer = handle.get();
             std::unique_ptr<FILE, decltype(&fclose)> file(fopen(partPath.c_str(), "ab+"), &fclose);
-            result = file ? transfer(file.get()) : kResultPartFileFailed;
+            result = file ? transfer(file.get(), partPath) : kResultPartFileFailed;
             m_Transfer = nullptr;
         }
     }
@@ -99,7 +99,7 @@ void CurlClient::discover(const std::string& url) {
     }
 }
 
-int CurlClient::transfer(FILE* partFile) {
+int CurlClient::transfer(FILE* partFile, const std::string& partPath) {
     CURL* h = m_Transfer;
     CurlList headers(curl_slist_append(nullptr, "Connection: keep-alive"));
     curl_slist* last = headers ? curl_slist_append(headers.get(), "Accept-Encoding: gzip, deflate") : nullptr;
@@ -120,8 +120,9 @@ int CurlClient::transfer(FILE* partFile) {
         .Set(CURLOPT_XFERINFODATA, this)
         .Set(CURLOPT_FAILONERROR, 1L)
         .Set(CURLOPT_CONNECTTIMEOUT, kConnectTimeoutSeconds);
-    struct stat info {};
-    m_ResumeOffset = fstat(fileno(partFile), &info) == 0 ? static_cast<int64_t>(info.st_size) : -1;
+    std::error_code error;
+    auto size = std::filesystem::file_size(partPath, error);
+    m_ResumeOffset = error ? -1 : static_cast<int64_t>(size);
     if (m_ResumeOffset > 0)
         options.Set(CURLOPT_RESUME_FROM_LARGE, static_cast<curl_off_t>(m_ResumeOffset));
     if (options.Result() != CURLE_OK)

@@ -49,7 +49,7 @@ private:
     static int ProgressCallback(void* client, curl_off_t totalToDownload, curl_off_t downloaded, curl_off_t,
                                 curl_off_t);
     void discover(const std::string& url);
-    int transfer(FILE* partFile);
+    int transfer(FILE* partFile, const std::string& partPath);
 
     std::wstring m_Url;
     std::wstring m_TargetPath;

@@ -1,13 +1,14 @@
 #include "download/DownloadPartNode.h"
 
 #include <algorithm>
-#include <sys/stat.h>
+#include <filesystem>
 
 DownloadPartNode::DownloadPartNode(std::string partPath, std::string url, int64_t first, int64_t last)
     : m_LastByte(last), m_Handle(curl_easy_init()), m_Url(std::move(url)), m_PartPath(std::move(partPath)),
       m_First(first) {
-    struct stat info {};
-    int64_t present = stat(m_PartPath.c_str(), &info) == 0 ? std::max<int64_t>(info.st_size, 0) : 0;
+    std::error_code error;
+    auto size = std::filesystem::file_size(m_PartPath, error);
+    int64_t present = error ? 0 : static_cast<int64_t>(size);
     m_Received = present;
     m_Position = first + present;
     if (RangeFull()) {
