@@ -1,4 +1,4 @@
-#include "tests/support/DownloadServer.h"
+#include "tests/support/SilentMachine.h"
 #include "tests/support/TestSupport.h"
 
 #include "platform/ProfileFile.h"
@@ -10,52 +10,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-// A user's machine for silent installations: its own home, temporary, runtime and program folders,
-// and a download server offering the sample package in its digest folder.
-class SilentMachine {
-public:
-    SilentMachine() {
-        for (const char* folder : {"home", "tmp", "run", "programs", "public", "www"})
-            fs::create_directories(m_Root.path() / folder);
-        fs::copy_file(TestSupport::BinPath("tovaclip-sample-package"), m_Root.path() / "www" / "setup.exe");
-        m_Server = std::make_unique<TestSupport::DownloadServer>(m_Root.path() / "www");
-    }
-
-    TestSupport::DownloadServer& server() { return *m_Server; }
-    fs::path installDir() const { return m_Root.path() / "programs" / "Tovaclip"; }
-    std::string url() const { return m_Server->url("/redirect/1/setup.exe"); }
-
-    // Runs the installer silently with `environment` (e.g. "TOVACLIP_SAMPLE_SCENARIO=fail") added.
-    TestSupport::CommandResult install(const std::string& environment = "", const std::string& options = "") {
-        const fs::path& r = m_Root.path();
-        std::string command = "env HOME=" + (r / "home").string() + " TMPDIR=" + m_TempDir +
-                              " XDG_RUNTIME_DIR=" + (r / "run").string() +
-                              " XDG_CONFIG_HOME=" + (r / "home" / ".config").string() +
-                              " XDG_DATA_HOME=" + (r / "home" / ".local/share").string() +
-                              " PROGRAMFILES=" + (r / "programs").string() + " PUBLIC=" + (r / "public").string() +
-                              " " + environment + " " + TestSupport::BinPath("TovaclipSetup").string() +
-                              " -silent=true -isenableappanalytics=false -downloadurl=" + url() + " " + options +
-                              " 2>/dev/null";
-        return TestSupport::RunCommand(command);
-    }
-
-    void setTempDir(const fs::path& path) { m_TempDir = path.string(); }
-
-    std::string registryValue(const std::wstring& name) const {
-        auto file = m_Root.path() / "home/.config/registry/HKEY_CURRENT_USER/Software/QuXinSoft/Tovaclip/values.ini";
-        return fs::path(Platform::GetProfileString(L"values", name, L"", file.wstring(), 4096)).string();
-    }
-    std::string handOver(const std::wstring& section, const std::wstring& key) const {
-        auto file = installDir() / "set.ini";
-        return fs::path(Platform::GetProfileString(section, key, L"", file.wstring(), 4096)).string();
-    }
-
-private:
-    TestSupport::TempDir m_Root;
-    std::string m_TempDir{(m_Root.path() / "tmp").string()};
-    std::unique_ptr<TestSupport::DownloadServer> m_Server;
-};
 
 // The event codes a run printed, in order, without progress lines.
 std::vector<std::string> codes(const std::string& output) {
@@ -77,7 +31,7 @@ bool contains(const std::vector<std::string>& list, const std::string& item) {
 } // namespace
 
 TEST(SilentInstall, FreshInstallationThenUpdate) {
-    SilentMachine machine;
+    TestSupport::SilentMachine machine;
     auto first = machine.install();
     ASSERT_EQ(first.status, 0) << first.output;
     auto events = codes(first.output);
@@ -106,9 +60,10 @@ TEST(SilentInstall, FreshInstallationThenUpdate) {
 }
 
 TEST(SilentInstall, EarlierInstallationKeptWhenItAllowsOverride) {
-    SilentMachine machine;
+    TestSupport::SilentMachine machine;
     ASSERT_EQ(machine.install().status, 0);
-    Platform::WriteProfileString(L"Uninstall", L"IsOverride", L"false", (machine.installDir() / "set.ini").wstring());
+    Platform::WriteProfileString(L"Uninstall", L"IsOverride", L"false",
+                                 (machine.installDir() / "set.ini").wstring());
     auto run = machine.install();
     EXPECT_EQ(run.status, 0);
     EXPECT_FALSE(contains(codes(run.output), "5003"));
@@ -127,7 +82,7 @@ TEST(SilentInstall, UninstallerFailuresStopThePipeline) {
         {"uninstaller cannot be copied", "", true, "5004"},
     };
     for (const auto& c : cases) {
-        SilentMachine machine;
+        TestSupport::SilentMachine machine;
         ASSERT_EQ(machine.install().status, 0);
         TestSupport::TempDir blocked;
         if (c.tempDirIsAFile) {
@@ -154,16 +109,17 @@ TEST(SilentInstall, PackageOutcomes) {
         {"nofinal", 0, "2003\t1\t"},
     };
     for (const auto& c : cases) {
-        SilentMachine machine;
+        TestSupport::SilentMachine machine;
         auto run = machine.install("'TOVACLIP_SAMPLE_SCENARIO=" + c.scenario + "'");
         EXPECT_EQ(run.status, c.status) << c.scenario << "\n" << run.output;
-        EXPECT_NE(run.output.find("\n" + c.finalLine + "\n"), std::string::npos) << c.scenario << "\n" << run.output;
+        EXPECT_NE(run.output.find("\n" + c.finalLine + "\n"), std::string::npos) << c.scenario << "\n"
+                                                                                 << run.output;
         EXPECT_FALSE(fs::exists(machine.installDir() / "__Package_Tovaclip.exe")) << c.scenario;
     }
 }
 
 TEST(SilentInstall, DownloadFailureEndsTheRun) {
-    SilentMachine machine;
+    TestSupport::SilentMachine machine;
     machine.server().setFault("/redirect/1/setup.exe", "status=404");
     auto run = machine.install("", "-downloadtype=2");
     EXPECT_EQ(run.status, 2);

@@ -33,7 +33,9 @@ TEST(DownloadInstaller, RetryAfterAFailedDownloadInAnotherDirectory) {
     EXPECT_TRUE(fs::exists(second.path() / "Tovaclip" / "Tovaclip.exe"));
     EXPECT_NE(TestSupport::ReadFile(second.path() / "Tovaclip" / "config.ini").find("Language=de-DE"),
               std::string::npos);
-    EXPECT_FALSE(fs::exists(second.path() / "Tovaclip" / "__Package_Tovaclip.exe"));
+    // The package is removed right after the event has been passed on.
+    EXPECT_TRUE(TestSupport::WaitUntil(
+        [&] { return !fs::exists(second.path() / "Tovaclip" / "__Package_Tovaclip.exe"); }));
     EXPECT_FALSE(fs::exists(first.path() / "Tovaclip" / "Tovaclip.exe"));
     EXPECT_EQ(recorder.Count(DL_CODE_START), 2);
     EXPECT_EQ(recorder.Count(IST_CODE_START), 1);
