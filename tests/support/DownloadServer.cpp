@@ -82,7 +82,7 @@ std::string DownloadServer::url(const std::string& path) const {
 
 void DownloadServer::setFault(const std::string& path, const std::string& faults) {
     httplib::Client client("127.0.0.1", m_Port);
-    const httplib::Params query = {{"path", path}, {"spec", faults}};
+    const httplib::Params query = {{"path", path}, {"faults", faults}};
     auto answer = client.Post(httplib::append_query_params("/_control/fault", query), "", "text/plain");
     if (!answer)
         throw std::runtime_error("download-server unreachable: " + httplib::to_string(answer.error()));

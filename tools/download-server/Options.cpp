@@ -12,7 +12,7 @@ const char* const kUsage =
     "  --fault PATH=FAULTS  misbehave for requests to PATH, e.g. /setup.exe=cut=1000,times=1\n"
     "  FAULTS, comma-separated: cut=N reset stall status=CODE nolength norange overrange=N\n"
     "                           delay=MS head=ok get times=K\n"
-    "  At run time: POST /_control/fault?path=PATH&spec=FAULTS (empty FAULTS clears),\n"
+    "  At run time: POST /_control/fault?path=PATH&faults=FAULTS (empty FAULTS clears),\n"
     "               POST /_control/reset, GET /_control/log\n";
 
 bool ParseOptions(int argc, char** argv, Options& options, std::string& error) {

@@ -44,7 +44,7 @@ void Service::install(httplib::Server& server) {
 
 void Service::setFault(const httplib::Request& request, httplib::Response& response) {
     const std::string path = request.get_param_value("path");
-    const std::string list = request.get_param_value("spec");
+    const std::string list = request.get_param_value("faults");
     if (!path.starts_with('/')) {
         response.status = 400;
         response.set_content("path must start with '/'\n", "text/plain");

@@ -16,7 +16,7 @@ struct Response;
 namespace DownloadServer {
 
 // The server's routes: files, redirect chains, and the /_control/ endpoint through which tests set
-// faults (POST fault?path=P&spec=F), clear faults and log (POST reset) and read the log (GET log).
+// faults (POST fault?path=P&faults=F), clear faults and log (POST reset) and read the log (GET log).
 class Service {
 public:
     Service(std::filesystem::path root, StopFlag& stop) : m_Files(std::move(root)), m_Stop(stop) {}
