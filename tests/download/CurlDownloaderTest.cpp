@@ -27,7 +27,8 @@ int countLines(const std::vector<std::string>& log, const std::string& prefix) {
 // Keeps the reasons of the task reports, which must all be length-query reports.
 struct TaskRecorder : ReportSink {
     std::vector<std::wstring> reasons;
-    void Task(const std::wstring& name, const std::wstring& reason, double, const ReportProperties& p) override {
+    void Task(const std::wstring& name, const std::wstring& reason, double,
+              const ReportProperties& p) override {
         EXPECT_EQ(name, L"下载失败原因");
         EXPECT_EQ(p.at(L"AB"), L"IN");
         reasons.push_back(reason);
@@ -204,4 +205,12 @@ TEST(CurlClient, ProgressCountsThePartFileAlreadyThere) {
     EXPECT_EQ(countLines(fixture.server().log(), "GET " + fixture.digestPath() + " bytes=300-"), 1);
     // The first progress call comes before any new byte: the percentage is the part file's share.
     EXPECT_DOUBLE_EQ(firstPercent, 300.0 * 100.0 / static_cast<double>(fixture.bytes().size()));
+}
+
+TEST(CurlClient, AFinishedFileThatCannotReplaceTheTargetIsAFailure) {
+    DownloadFixture fixture(kMiB);
+    std::filesystem::create_directories(fixture.target() / "occupied"); // a folder in the target's place
+    CurlClient client(fixture.url(fixture.digestPath()), fixture.targetWide());
+    EXPECT_EQ(client.Start(), CurlClient::kResultMoveFailed);
+    EXPECT_TRUE(std::filesystem::is_directory(fixture.target()));
 }

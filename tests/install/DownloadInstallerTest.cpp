@@ -1,13 +1,17 @@
 #include "install/DownloadInstaller.h"
 
+#include "app/config/InstallerConfig.h"
 #include "install/InstallCodes.h"
+#include "utils/ProcessFinder.h"
 
 #include "tests/download/ReportRecorder.h"
 #include "tests/support/DownloadServer.h"
 #include "tests/support/TestSupport.h"
 
+#include <chrono>
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <thread>
 
 namespace fs = std::filesystem;
 
@@ -39,4 +43,35 @@ TEST(DownloadInstaller, RetryAfterAFailedDownloadInAnotherDirectory) {
     EXPECT_FALSE(fs::exists(first.path() / "Tovaclip" / "Tovaclip.exe"));
     EXPECT_EQ(recorder.Count(DL_CODE_START), 2);
     EXPECT_EQ(recorder.Count(IST_CODE_START), 1);
+}
+
+TEST(DownloadInstaller, InstallingAnewWaitsForTheRunningProductOffTheCallersThread) {
+    TestSupport::TempDir served, earlier, product;
+    fs::copy_file(TestSupport::BinPath("tovaclip-sample-package"), served.path() / "setup.exe");
+    TestSupport::DownloadServer server(served.path());
+    // The earlier installation: its uninstaller, and its product running.
+    fs::copy_file(TestSupport::BinPath("tovaclip-sample-package"), earlier.path() / "uninst.ep");
+    fs::copy_file(TestSupport::BinPath("tovaclip-sample-package"), product.path() / "Tovaclip.exe");
+    std::string pid = TestSupport::RunCommand("'" + (product.path() / "Tovaclip.exe").string() +
+                                              "' >/dev/null 2>&1 & echo $!")
+                          .output;
+    ASSERT_TRUE(TestSupport::WaitUntil([] { return Utils::FindProcessByName(kProductExecutable) != 0; }));
+
+    InstallerConfig::Instance().m_InsNew = true;
+    ReportRecorder recorder;
+    {
+        CDownloadInstaller pipeline(recorder.Callback());
+        pipeline.Setup(fs::path(server.url("/setup.exe")).wstring(), earlier.wide(),
+                       earlier.wide() + L"/uninst.ep", earlier.wide(), true, true, true, false, L"");
+        auto started = std::chrono::steady_clock::now();
+        pipeline.Start();
+        EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(1)); // Start did not wait
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        EXPECT_TRUE(recorder.Reports().empty()); // the uninstaller waits for the product
+
+        TestSupport::RunCommand("kill " + pid);
+        EXPECT_TRUE(recorder.WaitForCode(UNIST_CODE_SUCCESS));
+        EXPECT_TRUE(recorder.WaitForCode(IST_CODE_SUCCESS));
+    }
+    InstallerConfig::Instance().m_InsNew = false;
 }
