@@ -1,6 +1,7 @@
 #pragma once
 
 #include "tests/support/TestSupport.h"
+#include "tests/support/ToolProcess.h"
 
 #include <json/json.h>
 
@@ -13,11 +14,10 @@ class CollectorProcess {
 public:
     // `answer`: ok, fail, empty, stall or alternate (see the collector's usage).
     explicit CollectorProcess(const std::string& answer = "ok");
-    ~CollectorProcess();
     CollectorProcess(const CollectorProcess&) = delete;
     CollectorProcess& operator=(const CollectorProcess&) = delete;
 
-    int port() const { return m_Port; }
+    int port() const { return m_Process.port(); }
     // "http://127.0.0.1:<port>/collect?project=pc"
     std::string url() const;
 
@@ -31,13 +31,11 @@ public:
     bool waitForRecords(size_t count) const;
 
     // Stops the collector and returns its exit status; later calls return it again.
-    int stop();
+    int stop() { return m_Process.stop(); }
 
 private:
-    TestSupport::TempDir m_Dir;
-    int m_Pid{-1};
-    int m_Port{0};
-    int m_ExitStatus{-1};
+    TestSupport::TempDir m_Dir; // before the process: it names the records file
+    TestSupport::ToolProcess m_Process;
 };
 
 // A JSON text parsed strictly; a null value when it is not JSON.

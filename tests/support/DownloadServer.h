@@ -1,5 +1,7 @@
 #pragma once
 
+#include "tests/support/ToolProcess.h"
+
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -13,11 +15,10 @@ class DownloadServer {
 public:
     explicit DownloadServer(const std::filesystem::path& root,
                             const std::vector<std::string>& extraArguments = {});
-    ~DownloadServer();
     DownloadServer(const DownloadServer&) = delete;
     DownloadServer& operator=(const DownloadServer&) = delete;
 
-    int port() const { return m_Port; }
+    int port() const { return m_Process.port(); }
     // "http://127.0.0.1:<port><path>"
     std::string url(const std::string& path) const;
 
@@ -30,12 +31,10 @@ public:
     std::vector<std::string> log() const;
 
     // Stops the server and returns its exit status (0 for a clean stop); later calls return it again.
-    int stop();
+    int stop() { return m_Process.stop(); }
 
 private:
-    int m_Pid{-1};
-    int m_Port{0};
-    int m_ExitStatus{-1};
+    ToolProcess m_Process;
 };
 
 } // namespace TestSupport

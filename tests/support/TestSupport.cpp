@@ -35,6 +35,14 @@ void WriteFile(const std::filesystem::path& path, const std::string& bytes) {
     out << bytes;
 }
 
+std::vector<std::string> SplitLines(const std::string& text) {
+    std::vector<std::string> lines;
+    size_t start = 0;
+    for (size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1)
+        lines.push_back(text.substr(start, end - start));
+    return lines;
+}
+
 bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds deadline) {
     auto end = std::chrono::steady_clock::now() + deadline;
     while (!condition()) {

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace TestSupport {
 
@@ -24,6 +25,9 @@ private:
 
 std::string ReadFile(const std::filesystem::path& path);
 void WriteFile(const std::filesystem::path& path, const std::string& bytes);
+
+// The newline-terminated lines of `text`, without their newlines (an unfinished last line is left out).
+std::vector<std::string> SplitLines(const std::string& text);
 
 // Polls `condition` until it holds or the deadline passes; returns its last answer.
 bool WaitUntil(const std::function<bool()>& condition,
