@@ -1,6 +1,7 @@
 #include "tools/analytics-collector/Options.h"
 
-#include <charconv>
+#include "tools/common/CommandLine.h"
+
 #include <string_view>
 
 namespace AnalyticsCollector {
@@ -18,41 +19,24 @@ const char* const kUsage =
 
 bool ParseOptions(int argc, char** argv, Options& options, std::string& error) {
     bool hasOut = false;
-    for (int i = 1; i < argc; ++i) {
-        const std::string_view option = argv[i];
-        if (option == "--help" || option == "-h") {
-            options.help = true;
-            return true;
-        }
-        if (option != "--out" && option != "--port" && option != "--answer") {
-            error = "unknown option '" + std::string(option) + "'";
-            return false;
-        }
-        if (i + 1 >= argc) {
-            error = std::string(option) + " needs a value";
-            return false;
-        }
-        const std::string_view value = argv[++i];
+    auto read = [&](std::string_view option, std::string_view value) -> std::string {
         if (option == "--out") {
             options.out = value;
             hasOut = !value.empty();
         } else if (option == "--port") {
-            auto [end, failure] = std::from_chars(value.data(), value.data() + value.size(), options.port);
-            if (value.empty() || failure != std::errc() || end != value.data() + value.size() ||
-                options.port < 0 || options.port > 65535) {
-                error = "invalid port '" + std::string(value) + "'";
-                return false;
-            }
+            if (!ToolCommon::ParsePort(value, options.port))
+                return "invalid port '" + std::string(value) + "'";
         } else {
             auto answer = ParseAnswer(value);
-            if (!answer) {
-                error = "unknown answer '" + std::string(value) + "'";
-                return false;
-            }
+            if (!answer)
+                return "unknown answer '" + std::string(value) + "'";
             options.answer = *answer;
         }
-    }
-    if (!hasOut) {
+        return {};
+    };
+    if (!ToolCommon::ReadValueOptions(argc, argv, {"--out", "--port", "--answer"}, read, options.help, error))
+        return false;
+    if (!hasOut && !options.help) {
         error = "--out is required";
         return false;
     }

@@ -1,19 +1,14 @@
 // download-server: a local HTTP server of test files, with faults on demand, for the downloader's
 // tests, the benchmarks and the demo. See kUsage and Fault.h for the command line and the faults.
+#include "tools/common/LoopbackServer.h"
 #include "tools/download-server/Options.h"
 #include "tools/download-server/Service.h"
 #include "tools/download-server/StopFlag.h"
 
 #include <httplib.h>
 
-#include <atomic>
-#include <chrono>
-#include <csignal>
-#include <cstdio>
 #include <iostream>
-#include <pthread.h>
 #include <sys/socket.h>
-#include <thread>
 
 namespace {
 
@@ -40,15 +35,7 @@ int main(int argc, char** argv) {
         return 2;
     }
 
-    // A client that goes away must fail a send, not end the server.
-    std::signal(SIGPIPE, SIG_IGN);
-    // Blocked before any thread starts, so that only the waiter below ever receives them.
-    sigset_t stopSignals;
-    sigemptyset(&stopSignals);
-    sigaddset(&stopSignals, SIGTERM);
-    sigaddset(&stopSignals, SIGINT);
-    pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
-
+    ToolCommon::BlockStopSignals();
     StopFlag stop;
     Service service(options.root, stop);
     for (const auto& [path, fault] : options.faults)
@@ -64,38 +51,5 @@ int main(int argc, char** argv) {
     server.set_keep_alive_max_count(1000);
     service.install(server);
 
-    int port = options.port;
-    if (port == 0)
-        port = server.bind_to_any_port("127.0.0.1");
-    else if (!server.bind_to_port("127.0.0.1", port))
-        port = -1;
-    if (port <= 0) {
-        std::cerr << "download-server: cannot listen on 127.0.0.1:" << options.port << '\n';
-        return 1;
-    }
-
-    std::atomic<bool> listenEnded{false};
-    std::thread waiter([&] {
-        int signal = 0;
-        sigwait(&stopSignals, &signal);
-        stop.raise();
-        // httplib ignores stop() until the listening loop has started, and a test may ask for the
-        // stop as soon as it has read the port.
-        while (!server.is_running() && !listenEnded)
-            std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        server.stop();
-    });
-    std::printf("PORT %d\n", port);
-    std::fflush(stdout);
-    server.listen_after_bind();
-    listenEnded = true;
-    const bool asked = stop.raised();
-    if (!asked)
-        pthread_kill(waiter.native_handle(), SIGTERM); // let the waiter end
-    waiter.join();
-    if (!asked) {
-        std::cerr << "download-server: the server stopped unexpectedly\n";
-        return 1;
-    }
-    return 0;
+    return ToolCommon::ServeUntilStopped(server, "download-server", options.port, [&] { stop.raise(); });
 }

@@ -1,6 +1,7 @@
 #include "tools/download-server/Options.h"
 
-#include <charconv>
+#include "tools/common/CommandLine.h"
+
 #include <string_view>
 
 namespace DownloadServer {
@@ -17,46 +18,27 @@ const char* const kUsage =
 
 bool ParseOptions(int argc, char** argv, Options& options, std::string& error) {
     bool hasRoot = false;
-    for (int i = 1; i < argc; ++i) {
-        const std::string_view option = argv[i];
-        if (option == "--help" || option == "-h") {
-            options.help = true;
-            return true;
-        }
-        if (option != "--root" && option != "--port" && option != "--fault") {
-            error = "unknown option '" + std::string(option) + "'";
-            return false;
-        }
-        if (i + 1 >= argc) {
-            error = std::string(option) + " needs a value";
-            return false;
-        }
-        const std::string_view value = argv[++i];
+    auto read = [&](std::string_view option, std::string_view value) -> std::string {
         if (option == "--root") {
             options.root = value;
             hasRoot = !value.empty();
         } else if (option == "--port") {
-            auto [end, failure] = std::from_chars(value.data(), value.data() + value.size(), options.port);
-            if (value.empty() || failure != std::errc() || end != value.data() + value.size() ||
-                options.port < 0 || options.port > 65535) {
-                error = "invalid port '" + std::string(value) + "'";
-                return false;
-            }
+            if (!ToolCommon::ParsePort(value, options.port))
+                return "invalid port '" + std::string(value) + "'";
         } else {
             const size_t equals = value.find('=');
-            if (equals == std::string_view::npos || !value.starts_with('/')) {
-                error = "--fault takes PATH=FAULTS with PATH starting with '/'";
-                return false;
-            }
+            if (equals == std::string_view::npos || !value.starts_with('/'))
+                return "--fault takes PATH=FAULTS with PATH starting with '/'";
             FaultParse parsed = ParseFault(value.substr(equals + 1));
-            if (!parsed.fault) {
-                error = "--fault " + std::string(value) + ": " + parsed.error;
-                return false;
-            }
+            if (!parsed.fault)
+                return "--fault " + std::string(value) + ": " + parsed.error;
             options.faults.emplace_back(std::string(value.substr(0, equals)), *parsed.fault);
         }
-    }
-    if (!hasRoot) {
+        return {};
+    };
+    if (!ToolCommon::ReadValueOptions(argc, argv, {"--root", "--port", "--fault"}, read, options.help, error))
+        return false;
+    if (!hasRoot && !options.help) {
         error = "--root is required";
         return false;
     }
