@@ -32,6 +32,13 @@ int type(QxEventType eventType) {
     return static_cast<int>(eventType);
 }
 
+// Adds the context's properties for the event's type, then queues the event.
+void trackInContext(const char* name, QxEventType eventType, PropertiesNode& properties,
+                    QxContextProperties& context) {
+    context.mergeInto(type(eventType), properties);
+    Sdk::Track(name, properties);
+}
+
 void setIfPresent(PropertiesNode& node, const char* key, const std::string& value) {
     if (!value.empty())
         node.setString(key, value);
@@ -186,8 +193,7 @@ void UsageTrackerImpl::trackActivity(QxContextProperties& context) {
 
 void UsageTrackerImpl::trackLaunch(QxContextProperties& context) {
     PropertiesNode properties;
-    context.mergeInto(type(QxEventType::PaLaunchPal), properties);
-    Sdk::Track("QxEventLaunch", properties);
+    trackInContext("QxEventLaunch", QxEventType::PaLaunchPal, properties, context);
     if (!m_State.userId.empty()) {
         const int64_t now = nowMilliseconds();
         NativeUserTracker::ProfileUserPropertyDateTime("$first_visit_time", now);
@@ -210,8 +216,7 @@ void UsageTrackerImpl::trackLogin(const QxUserInfo& user, bool success, const st
     setIfPresent(properties, "qx_reason", reason);
     if (!user.loginId.empty())
         properties.setBool("$is_first_time", true);
-    context.mergeInto(type(QxEventType::Login), properties);
-    Sdk::Track("QxEventLogin", properties);
+    trackInContext("QxEventLogin", QxEventType::Login, properties, context);
 
     if (!user.loginId.empty()) {
         m_State.vipLevel = user.vipLevel;
@@ -245,10 +250,7 @@ void UsageTrackerImpl::trackClick(const QxEventClick& event, QxContextProperties
     setIfPresent(properties, "qx_banner_name", event.bannerName);
     setIfPresent(properties, "qx_banner_index", event.bannerIndex);
     properties.setBool("$is_first_time", true);
-    context.mergeInto(type(QxEventType::Click), properties);
-    Sdk::Track("QxEventClick", properties);
-    m_Delivery.addPending(1);
-    m_Delivery.request(false);
+    trackDeferred("QxEventClick", QxEventType::Click, properties, context);
 }
 
 void UsageTrackerImpl::trackView(const QxEventView& event, QxContextProperties& context) {
@@ -260,10 +262,7 @@ void UsageTrackerImpl::trackView(const QxEventView& event, QxContextProperties& 
     setIfPresent(properties, "qx_title", event.title);
     setIfPresent(properties, "qx_position", event.position);
     properties.setBool("$is_first_time", true);
-    context.mergeInto(type(QxEventType::View), properties);
-    Sdk::Track("QxEventView", properties);
-    m_Delivery.addPending(1);
-    m_Delivery.request(false);
+    trackDeferred("QxEventView", QxEventType::View, properties, context);
 }
 
 void UsageTrackerImpl::trackCashier(const QxEventCashier& event, QxContextProperties& context) {
@@ -274,10 +273,7 @@ void UsageTrackerImpl::trackCashier(const QxEventCashier& event, QxContextProper
     setIfPresent(properties, "qx_cashier_title", event.cashierTitle);
     setIfPresent(properties, "qx_subitem", event.subitem);
     properties.setBool("$is_first_time", true);
-    context.mergeInto(type(QxEventType::Cashier), properties);
-    Sdk::Track("QxEventCashier", properties);
-    m_Delivery.addPending(1);
-    m_Delivery.request(false);
+    trackDeferred("QxEventCashier", QxEventType::Cashier, properties, context);
 }
 
 void UsageTrackerImpl::trackShare(const QxEventShare& event, QxContextProperties& context) {
@@ -289,10 +285,7 @@ void UsageTrackerImpl::trackShare(const QxEventShare& event, QxContextProperties
     if (event.result)
         properties.setString("qx_result", toString(*event.result));
     properties.setBool("$is_first_time", true);
-    context.mergeInto(type(QxEventType::Share), properties);
-    Sdk::Track("QxEventShare", properties);
-    m_Delivery.addPending(1);
-    m_Delivery.request(false);
+    trackDeferred("QxEventShare", QxEventType::Share, properties, context);
 }
 
 PropertiesNode UsageTrackerImpl::taskProperties(const QxEventTask& event, QxContextProperties& context) {
@@ -333,10 +326,7 @@ void UsageTrackerImpl::trackFile(const QxEventFile& event, QxContextProperties& 
     setIfPresent(properties, "qx_height", event.height);
     setIfPresent(properties, "qx_depth", event.depth);
     properties.setBool("$is_first_time", true);
-    context.mergeInto(type(QxEventType::File), properties);
-    Sdk::Track("QxEventFile", properties);
-    m_Delivery.addPending(1);
-    m_Delivery.request(false);
+    trackDeferred("QxEventFile", QxEventType::File, properties, context);
 }
 
 void UsageTrackerImpl::trackOrder(const QxEventOrder& event, QxContextProperties& context) {
@@ -365,10 +355,7 @@ void UsageTrackerImpl::trackOrder(const QxEventOrder& event, QxContextProperties
         properties.setNumber("qx_cur_paid_amount", event.curPaidAmount);
     setIfPresent(properties, "qx_cashier_name", event.cashierName);
     setIfPresent(properties, "qx_cashier_title", event.cashierTitle);
-    context.mergeInto(type(QxEventType::Order), properties);
-    Sdk::Track("QxEventOrder", properties);
-    m_Delivery.addPending(1);
-    m_Delivery.request(false);
+    trackDeferred("QxEventOrder", QxEventType::Order, properties, context);
 }
 
 void UsageTrackerImpl::trackPayment(const QxEventPayment& event, QxContextProperties& context) {
@@ -406,8 +393,7 @@ void UsageTrackerImpl::trackPayment(const QxEventPayment& event, QxContextProper
         properties.setNumber("qx_cur_paid_amount", event.curPaidAmount);
     setIfPresent(properties, "qx_cashier_name", event.cashierName);
     setIfPresent(properties, "qx_cashier_title", event.cashierTitle);
-    context.mergeInto(type(QxEventType::Payment), properties);
-    Sdk::Track("QxEventPayment", properties);
+    trackInContext("QxEventPayment", QxEventType::Payment, properties, context);
 
     const int64_t now = nowMilliseconds();
     NativeUserTracker::ProfileUserPropertyNumber("qx_paid_count", 1);
@@ -425,9 +411,15 @@ void UsageTrackerImpl::trackPayment(const QxEventPayment& event, QxContextProper
 void UsageTrackerImpl::trackUninstall(const std::string& reason, QxContextProperties& context) {
     PropertiesNode properties;
     setIfPresent(properties, "qx_uninstall_reason", reason);
-    context.mergeInto(type(QxEventType::Uninstall), properties);
-    Sdk::Track("QxEventUninstall", properties);
+    trackInContext("QxEventUninstall", QxEventType::Uninstall, properties, context);
     m_Delivery.request(true);
+}
+
+void UsageTrackerImpl::trackDeferred(const char* name, QxEventType eventType, PropertiesNode& properties,
+                                     QxContextProperties& context) {
+    trackInContext(name, eventType, properties, context);
+    m_Delivery.addPending(1);
+    m_Delivery.request(false);
 }
 
 PropertiesNode UsageTrackerImpl::crashProperties(const std::string& reason) {
@@ -463,8 +455,7 @@ void UsageTrackerImpl::trackUpdate(const QxEventUpdate& event, QxContextProperti
     case QxUpdateOp::UpgrateStart:
         break;
     }
-    context.mergeInto(type(QxEventType::Update), properties);
-    Sdk::Track("QxEventUpdate", properties);
+    trackInContext("QxEventUpdate", QxEventType::Update, properties, context);
     m_Delivery.request(true);
 }
 
@@ -488,8 +479,7 @@ void UsageTrackerImpl::trackAppOpenNotification(const QxAppOpenNotification* not
     setIfPresent(properties, "$sf_audience_id", notification->audienceId);
     setIfPresent(properties, "$sf_plan_strategy_id", notification->planStrategyId);
     setIfPresent(properties, "$sf_strategy_unit_id", notification->strategyUnitId);
-    context.mergeInto(type(QxEventType::AppOpenNotification), properties);
-    Sdk::Track("AppOpenNotification", properties);
+    trackInContext("AppOpenNotification", QxEventType::AppOpenNotification, properties, context);
     m_Delivery.request(false);
 }
 

@@ -63,6 +63,9 @@ private:
     qx_analytics::utils::PropertiesNode taskProperties(const QxEventTask& event,
                                                        QxContextProperties& context);
     qx_analytics::utils::PropertiesNode crashProperties(const std::string& reason);
+    // Queues an event that waits for a later delivery: it is counted, not posted at once.
+    void trackDeferred(const char* name, QxEventType eventType,
+                       qx_analytics::utils::PropertiesNode& properties, QxContextProperties& context);
     void registerPresets();
     qx_analytics::utils::PropertiesNode localeProperties() const;
 
