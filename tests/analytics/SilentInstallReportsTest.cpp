@@ -30,3 +30,19 @@ TEST(SilentInstallReports, TheInstallationsPathReachesTheCollector) {
     EXPECT_EQ(std::count(seen.begin(), seen.end(), "QxEventClick:立即安装"), 1);
     EXPECT_EQ(path, std::vector<std::string>(expected.begin() + 1, expected.end()));
 }
+
+// Records of a run that could not reach the collector are staged and sent by the next run.
+TEST(SilentInstallReports, ARunWithTheCollectorDownIsDeliveredByTheNextRun) {
+    TestSupport::SilentMachine machine;
+    CollectorProcess collector;
+    std::string url = collector.url();
+    collector.stop();
+    ASSERT_EQ(machine.install("", "-isenableappanalytics=true -analyticsurl=" + url).status, 0);
+
+    CollectorProcess restarted;
+    ASSERT_EQ(machine.install("", "-isenableappanalytics=true -analyticsurl=" + restarted.url()).status, 0);
+    int successes = 0;
+    for (const Json::Value& record : restarted.records())
+        successes += PropertiesOf(record)["qx_task_name"].asString() == "安装成功";
+    EXPECT_EQ(successes, 2);
+}
