@@ -3,12 +3,11 @@
 #include "app/config/InstallerConfig.h"
 #include "install/ConsoleChannel.h"
 #include "install/ConsoleLineReader.h"
+#include "install/ConsoleProcess.h"
 #include "install/ConsoleProtocol.h"
 #include "install/InstallCodes.h"
 #include "utils/CommandLine.h"
 #include "utils/DebugLog.h"
-#include "utils/Exception.h"
-#include "utils/Executable.h"
 
 #include <chrono>
 #include <thread>
@@ -100,17 +99,8 @@ uint32_t CInstaller::Run() {
     }
     emit(IST_CODE_PROGRESS, 0.0);
 
-    std::wstring program = unquoted(m_PackagePath);
-    // A downloaded file carries no execute permission.
-    if (!Utils::MakeExecutable(program))
-        UTILS_LOG(L"cannot make %ls executable\r\n", program.c_str());
-    std::unique_ptr<Utils::PipedProcess> process;
-    try {
-        process = std::make_unique<Utils::PipedProcess>();
-        // Over 1023 characters the launch is refused rather than cut.
-        process->Launch(m_CommandLine, m_Arguments);
-    } catch (const Utils::Exception& error) {
-        UTILS_LOG(L"the package did not start: %s\r\n", error.what());
+    auto process = LaunchWithConsole(unquoted(m_PackagePath), m_CommandLine, m_Arguments);
+    if (!process) {
         emit(IST_CODE_FAIL, 2.0);
         return 0;
     }

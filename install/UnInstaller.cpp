@@ -2,11 +2,10 @@
 
 #include "install/ConsoleChannel.h"
 #include "install/ConsoleLineReader.h"
+#include "install/ConsoleProcess.h"
 #include "install/ConsoleProtocol.h"
 #include "install/InstallCodes.h"
 #include "utils/DebugLog.h"
-#include "utils/Exception.h"
-#include "utils/Executable.h"
 #include "utils/Folders.h"
 #include "utils/Privileges.h"
 
@@ -62,16 +61,8 @@ uint32_t CUnInstaller::Run() {
     }
     emit(UNIST_CODE_PROGRESS, 0.0);
 
-    // The copy was made from a file of the earlier installation that may have lost its mode.
-    if (!Utils::MakeExecutable(m_UninstallerPath))
-        UTILS_LOG(L"cannot make %ls executable\r\n", m_UninstallerPath.c_str());
-    std::unique_ptr<Utils::PipedProcess> process;
-    try {
-        process = std::make_unique<Utils::PipedProcess>();
-        // Over 1023 characters the launch is refused rather than cut.
-        process->Launch(m_CommandLine, m_Arguments);
-    } catch (const Utils::Exception& error) {
-        UTILS_LOG(L"the uninstaller did not start: %s\r\n", error.what());
+    auto process = LaunchWithConsole(m_UninstallerPath, m_CommandLine, m_Arguments);
+    if (!process) {
         emit(UNIST_CODE_FAIL, 2.0);
         return 0;
     }
