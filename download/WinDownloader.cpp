@@ -1,6 +1,7 @@
 #include "download/WinDownloader.h"
 
 #include "platform/UrlDownload.h"
+#include "utils/DebugLog.h"
 #include "utils/TextConversion.h"
 
 namespace {
@@ -48,21 +49,35 @@ void CWinDownloader::newWorker() {
 }
 
 void CWinDownloader::Start() {
+    // From inside this downloader's own final report: the worker runs again once the report returns.
+    if (m_WorkerThreadId == Utils::CurrentThreadId()) {
+        if (!m_Running)
+            m_RestartRequested = true;
+        return;
+    }
     std::lock_guard lock(m_StartLock);
     if (m_Stop.Stopped() || m_Running)
         return;
     if (m_Resumed) {
-        m_WorkerThread->Join();
+        m_WorkerThread->Join(); // the last run has made its final report and is ending
         newWorker();
     }
     m_BindCallback.SetCallback(m_Callback);
     m_Running = true;
     m_Resumed = true;
+    m_WorkerThreadId = m_WorkerThread->ThreadId();
     if (!m_WorkerThread->Resume())
         m_Running = false;
 }
 
 void CWinDownloader::run() {
+    do {
+        runOnce();
+    } while (m_RestartRequested.exchange(false) && !m_Stop.Stopped());
+}
+
+void CWinDownloader::runOnce() {
+    m_Running = true;
     report(DL_CODE_START, 1.0, L"");
     std::wstring url = m_Url.starts_with(L"file:///") ? m_Url : Utils::UrlEncode(m_Url);
     auto progress = [this](uint64_t now, uint64_t total) {
@@ -71,16 +86,17 @@ void CWinDownloader::run() {
     uint32_t result = Platform::kDownloadFailure;
     for (int attempt = 0; attempt < kAttempts; ++attempt) {
         result = Platform::DownloadUrlToFile(url, m_TargetPath, progress);
-        if (result == Platform::kDownloadOk) {
-            report(DL_CODE_SUCCESS, 0.0, kTextUrlDownload);
-            m_Running = false;
-            return;
-        }
+        if (result == Platform::kDownloadOk)
+            break;
         if (!m_Stop.Pause(kRetryPause))
             break;
     }
-    report(DL_CODE_FAIL, static_cast<int32_t>(result), kTextUrlDownload);
+    // The run is over before its final report, so that a Start prompted by the report runs again.
     m_Running = false;
+    if (result == Platform::kDownloadOk)
+        report(DL_CODE_SUCCESS, 0.0, kTextUrlDownload);
+    else
+        report(DL_CODE_FAIL, static_cast<int32_t>(result), kTextUrlDownload);
 }
 
 void CWinDownloader::report(int32_t code, double value, const wchar_t* text) {

@@ -37,6 +37,7 @@ public:
 
 private:
     void run();
+    void runOnce();
     void newWorker();
     void report(int32_t code, double value, const wchar_t* text);
 
@@ -48,5 +49,7 @@ private:
     std::mutex m_StartLock; // serialises Start and destruction
     bool m_Resumed{false};  // guarded by m_StartLock
     std::atomic<bool> m_Running{false};
+    std::atomic<uint32_t> m_WorkerThreadId{Utils::Thread::kNoThreadId};
+    std::atomic<bool> m_RestartRequested{false};
     StopSignal m_Stop;
 };
