@@ -1,6 +1,7 @@
 #include "uilib/ImageDescription.h"
 
 #include "uilib/Colour.h"
+#include "uilib/ImageLoader.h"
 #include "uilib/NumberList.h"
 
 #include <algorithm>
@@ -27,7 +28,7 @@ void apply(ImageDescription& image, std::wstring_view key, std::wstring_view val
         image.resourceType = value;
     else if (key == L"color") {
         image.name = value;
-        image.resourceType = L"*COLOR*"; // the image loader's type for a one-pixel colour
+        image.resourceType = kColorImageType;
     } else if (key == L"dest")
         image.dest = parseRect(value);
     else if (key == L"source")

@@ -1,6 +1,7 @@
 #include "uilib/ImageLoader.h"
 
 #include "platform/Resources.h"
+#include "uilib/Colour.h"
 #include "utils/TextConversion.h"
 
 #include <climits>
@@ -46,10 +47,7 @@ std::unique_ptr<ImageEntry> FromRgba(const uint8_t* rgba, int width, int height,
 }
 
 std::unique_ptr<ImageEntry> ColorImage(const std::wstring& name, uint32_t mask) {
-    const wchar_t* text = name.c_str();
-    if (*text == L'#')
-        ++text;
-    uint32_t color = uint32_t(std::wcstoul(text, nullptr, 16));
+    uint32_t color = ParseColour(name);
     const uint8_t rgba[4] = {uint8_t(color >> 16), uint8_t(color >> 8), uint8_t(color), uint8_t(color >> 24)};
     return FromRgba(rgba, 1, 1, mask);
 }
