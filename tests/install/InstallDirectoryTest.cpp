@@ -3,7 +3,7 @@
 
 #include "platform/Registry.h"
 #include "platform/TextCodec.h"
-#include "tests/install/ScopedEnvironment.h"
+#include "tests/support/ScopedEnvironment.h"
 #include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>

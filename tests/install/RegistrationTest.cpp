@@ -6,7 +6,7 @@
 #include "platform/ProfileFile.h"
 #include "platform/Registry.h"
 #include "platform/TextCodec.h"
-#include "tests/install/ScopedEnvironment.h"
+#include "tests/support/ScopedEnvironment.h"
 #include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>

@@ -6,6 +6,7 @@
 #include "utils/Stopwatch.h"
 #include "utils/SystemIdentity.h"
 
+#include "tests/support/ScopedEnvironment.h"
 #include "tests/support/TestSupport.h"
 
 #include <cstdlib>
@@ -102,11 +103,9 @@ TEST(Network, ConnectivityStatesMapToFlagsAndVerdicts) {
 }
 
 TEST(Network, NoNetworkManagerCountsAsCouldNotAsk) {
-    const char* saved = std::getenv("DBUS_SYSTEM_BUS_ADDRESS");
-    std::string restore = saved ? saved : "";
-    setenv("DBUS_SYSTEM_BUS_ADDRESS", "unix:path=/nonexistent/system_bus_socket", 1);
+    ScopedEnvironment environment;
+    environment.Set("DBUS_SYSTEM_BUS_ADDRESS", "unix:path=/nonexistent/system_bus_socket");
     EXPECT_EQ(Utils::CheckNetwork(), 0u);
-    saved ? setenv("DBUS_SYSTEM_BUS_ADDRESS", restore.c_str(), 1) : unsetenv("DBUS_SYSTEM_BUS_ADDRESS");
 }
 
 TEST(Integrity, FileMd5ReadsTheWholeFile) {
