@@ -66,7 +66,10 @@ void CDownloadInstaller::Setup(const std::wstring& url, const std::wstring& prev
 
 void CDownloadInstaller::Start() {
     const InstallerConfig& config = InstallerConfig::Instance();
-    m_PackagePath = PackagePathFor(m_InstallDir);
+    {
+        std::lock_guard lock(m_FieldLock);
+        m_PackagePath = PackagePathFor(m_InstallDir);
+    }
     UTILS_LOG(L"DL_TYPE=%d\r\n", config.m_DownloadType);
 
     // Workers made for another directory would download to and run the package from there.
@@ -141,7 +144,7 @@ void CDownloadInstaller::onDownloadEvent(int32_t code, double value, const wchar
     m_Callback(code, value, text);
     switch (code) {
     case DL_CODE_START:
-        Utils::CreateDirectories(m_InstallDir);
+        Utils::CreateDirectories(installDir());
         UTILS_LOG(L"DL_CODE_START\r\n");
         break;
     case DL_CODE_PROGRESS:
@@ -209,9 +212,20 @@ void CDownloadInstaller::onInstallEvent(int32_t code, double value, const wchar_
 }
 
 void CDownloadInstaller::cleanUpPackage() {
-    deleteFile(m_PackagePath);
+    std::wstring package = PackagePath();
+    deleteFile(package);
     std::lock_guard lock(g_RememberedLock);
     if (!g_RememberedPackage.empty())
         deleteFile(g_RememberedPackage);
-    g_RememberedPackage = m_PackagePath;
+    g_RememberedPackage = package;
+}
+
+std::wstring CDownloadInstaller::PackagePath() const {
+    std::lock_guard lock(m_FieldLock);
+    return m_PackagePath;
+}
+
+std::wstring CDownloadInstaller::installDir() const {
+    std::lock_guard lock(m_FieldLock);
+    return m_InstallDir;
 }

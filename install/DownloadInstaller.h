@@ -30,7 +30,7 @@ public:
     // Runs the pipeline from its first stage; returns once that stage's worker has been started.
     void Start();
 
-    const std::wstring& PackagePath() const { return m_PackagePath; }
+    std::wstring PackagePath() const;
 
     // Where the package is stored for an installation directory.
     static std::wstring PackagePathFor(const std::wstring& installDir);
@@ -41,6 +41,7 @@ private:
     void onInstallEvent(int32_t code, double value, const wchar_t* text);
     void startUninstall(bool waitForProduct);
     void cleanUpPackage();
+    std::wstring installDir() const;
     // Runs `stage` unless the pipeline is being destroyed.
     template <typename Stage> void startStage(Stage stage);
 
@@ -48,6 +49,9 @@ private:
     std::unique_ptr<CDownloader> m_Downloader;
     std::unique_ptr<CInstaller> m_Installer;
     std::unique_ptr<Utils::Thread> m_ProductWait; // waits for a running product before uninstalling
+    // The stage handlers read the directory and the package path on worker threads while the owner may
+    // already prepare the next attempt.
+    mutable std::mutex m_FieldLock;
     std::wstring m_Url;
     std::wstring m_UninstallerPath;
     std::wstring m_InstallDir;
