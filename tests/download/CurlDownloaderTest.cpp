@@ -3,7 +3,7 @@
 
 #include "app/config/Reporting.h"
 #include "tests/download/DownloadFixture.h"
-#include "tests/download/ReportRecorder.h"
+#include "tests/support/ReportRecorder.h"
 
 #include <algorithm>
 #include <gtest/gtest.h>
@@ -90,7 +90,7 @@ TEST(CurlDownloader, IntegrityOutcomes) {
         CurlRun run(fixture, path);
         EXPECT_EQ(run.recorder.Codes(), c.codes) << c.name;
         std::vector<std::wstring> texts;
-        for (const auto& report : run.recorder.Reports())
+        for (const auto& report : run.recorder.Events())
             if (report.code == DL_CODE_MD5)
                 texts.push_back(report.text);
         EXPECT_EQ(texts, c.md5Texts) << c.name;

@@ -3,7 +3,7 @@
 #include "app/config/InstallerConfig.h"
 
 #include "tests/download/DownloadFixture.h"
-#include "tests/download/ReportRecorder.h"
+#include "tests/support/ReportRecorder.h"
 
 #include <algorithm>
 #include <chrono>
@@ -34,7 +34,7 @@ std::vector<std::string> getRanges(const std::vector<std::string>& log) {
 
 std::vector<std::wstring> md5Texts(const ReportRecorder& recorder) {
     std::vector<std::wstring> texts;
-    for (const auto& report : recorder.Reports())
+    for (const auto& report : recorder.Events())
         if (report.code == DL_CODE_MD5)
             texts.push_back(report.text);
     return texts;
@@ -101,7 +101,7 @@ TEST(MTCurlDownloader, FileIsSplitIntoTenMebibyteParts) {
                                             return line.starts_with("GET " + fixture.digestPath() + " ");
                                         }),
                   static_cast<long>(c.ranges.size()));
-        for (const auto& report : run.recorder.Reports()) {
+        for (const auto& report : run.recorder.Events()) {
             if (report.code == DL_CODE_PROGRESS) {
                 EXPECT_TRUE(report.value > 0.0 && report.value <= 1.0) << report.value;
             }
@@ -136,7 +136,7 @@ TEST(MTCurlDownloader, IntegrityOutcomes) {
         ASSERT_TRUE(run.finish()) << c.name;
         EXPECT_EQ(run.recorder.Codes(), c.codes) << c.name;
         EXPECT_EQ(md5Texts(run.recorder), c.md5Texts) << c.name;
-        for (const auto& report : run.recorder.Reports()) {
+        for (const auto& report : run.recorder.Events()) {
             if (report.code == DL_CODE_RETRY || report.code == DL_CODE_FAIL) {
                 EXPECT_EQ(report.value, 0.0) << c.name;
             }
@@ -245,7 +245,7 @@ TEST(MTCurlDownloader, RestartAfterAFailedPartKeepsTheCompletePartAndContinuesTh
     ASSERT_TRUE(run.finish());
 
     EXPECT_EQ(run.recorder.Codes(), codes({DL_CODE_START, DL_CODE_RETRY, DL_CODE_START, DL_CODE_SUCCESS}));
-    auto reports = run.recorder.Reports();
+    auto reports = run.recorder.Events();
     auto retry = std::ranges::find_if(reports, [](const auto& r) { return r.code == DL_CODE_RETRY; });
     EXPECT_TRUE(
         std::any_of(reports.begin(), retry, [](const auto& r) { return r.code == DL_CODE_PROGRESS; }));

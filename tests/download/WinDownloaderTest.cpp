@@ -2,7 +2,7 @@
 
 #include "platform/UrlDownload.h"
 #include "tests/download/DownloadFixture.h"
-#include "tests/download/ReportRecorder.h"
+#include "tests/support/ReportRecorder.h"
 
 #include <gtest/gtest.h>
 
@@ -65,8 +65,8 @@ TEST(WinDownloader, ProgressOnlyWithAKnownMaximumAndUntilAborted) {
     EXPECT_EQ(bind.OnProgress(25, 100), CWinDownloader::CBindCallback::kContinue);
     bind.Abort();
     EXPECT_EQ(bind.OnProgress(50, 100), CWinDownloader::CBindCallback::kAbort);
-    ASSERT_EQ(recorder.Reports().size(), 1u);
-    EXPECT_EQ(recorder.Reports()[0].value, 0.25);
+    ASSERT_EQ(recorder.Events().size(), 1u);
+    EXPECT_EQ(recorder.Events()[0].value, 0.25);
 }
 
 TEST(UrlDownload, ConnectionRefusedAndFileUrls) {

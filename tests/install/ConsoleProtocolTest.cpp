@@ -3,7 +3,7 @@
 #include "install/InstallCodes.h"
 #include "install/InstallerConsole.h"
 #include "install/UnInstallerConsole.h"
-#include "tests/install/EventRecorder.h"
+#include "tests/support/ReportRecorder.h"
 
 #include <gtest/gtest.h>
 
@@ -75,7 +75,7 @@ TEST(InstallerConsole, KeysGiveTheirEventsAndResults) {
         {L"InstallVersion=1.7.9\nEncode=UTF8", {}, kGoOn},
     };
     for (const ParseCase& c : cases) {
-        EventRecorder recorder;
+        ReportRecorder recorder;
         CInstallerConsole console(recorder.Callback());
         EXPECT_EQ(console.Parse(c.text), c.result) << describe(c.text);
         EXPECT_EQ(recorder.Events(), c.events) << describe(c.text);
@@ -83,7 +83,7 @@ TEST(InstallerConsole, KeysGiveTheirEventsAndResults) {
 }
 
 TEST(InstallerConsole, TextValuesLongerThanTheLimitAreEmpty) {
-    EventRecorder recorder;
+    ReportRecorder recorder;
     CInstallerConsole console(recorder.Callback());
     console.Parse(L"InstPath=" + kLongest);
     console.Parse(L"InstPath=" + kLongest + L"\r");
@@ -95,7 +95,7 @@ TEST(InstallerConsole, TextValuesLongerThanTheLimitAreEmpty) {
 }
 
 TEST(InstallerConsole, InstallVersionKeepsTheNumbersThatDoNotScan) {
-    EventRecorder recorder;
+    ReportRecorder recorder;
     CInstallerConsole console(recorder.Callback());
     console.Parse(L"InstallVersion=1.7.9");
     EXPECT_EQ(console.InstalledVersion(), (std::array<int32_t, 3>{1, 7, 9}));
@@ -118,7 +118,7 @@ TEST(ConsoleEncode, InstallerTakesNumbersUninstallerOnlyUtf8) {
         {L"+1252", 1252, 0},     {L"GBK", 0, 0},
         {L"99999999999", 0, 0},  {L"", 0, 0},
     };
-    EventRecorder recorder;
+    ReportRecorder recorder;
     for (const Case& c : cases) {
         // Start from another code page, so that "sets 0" shows.
         CInstallerConsole installer(recorder.Callback());
@@ -149,7 +149,7 @@ TEST(UnInstallerConsole, KeysGiveTheirEventsAndResults) {
         {L"InstPath=/opt\nMessage=hi\n Progress=1", {}, kGoOn},
     };
     for (const ParseCase& c : cases) {
-        EventRecorder recorder;
+        ReportRecorder recorder;
         CUnInstallerConsole console(recorder.Callback());
         EXPECT_EQ(console.Parse(c.text), c.result) << describe(c.text);
         EXPECT_EQ(recorder.Events(), c.events) << describe(c.text);
@@ -202,7 +202,7 @@ TEST(ConsoleLineReader, CutsALineThatNeverEnds) {
 }
 
 TEST(InstallerConsole, EncodeChangesTheDecodingOfTheLinesAfterIt) {
-    EventRecorder recorder;
+    ReportRecorder recorder;
     CInstallerConsole console(recorder.Callback());
     ConsoleLineReader reader;
     // One read holds the switch and a line in code page 936 ("安装" is B0 B2 D7 B0): the switch

@@ -4,7 +4,7 @@
 #include "install/InstallCodes.h"
 #include "utils/ProcessFinder.h"
 
-#include "tests/download/ReportRecorder.h"
+#include "tests/support/ReportRecorder.h"
 #include "tests/support/DownloadServer.h"
 #include "tests/support/TestSupport.h"
 
@@ -67,7 +67,7 @@ TEST(DownloadInstaller, InstallingAnewWaitsForTheRunningProductOffTheCallersThre
         pipeline.Start();
         EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(1)); // Start did not wait
         std::this_thread::sleep_for(std::chrono::milliseconds(300));
-        EXPECT_TRUE(recorder.Reports().empty()); // the uninstaller waits for the product
+        EXPECT_TRUE(recorder.Events().empty()); // the uninstaller waits for the product
 
         TestSupport::RunCommand("kill " + pid);
         EXPECT_TRUE(recorder.WaitForCode(UNIST_CODE_SUCCESS));

@@ -2,7 +2,7 @@
 
 #include "app/config/InstallerConfig.h"
 #include "install/InstallCodes.h"
-#include "tests/install/EventRecorder.h"
+#include "tests/support/ReportRecorder.h"
 #include "tests/install/SamplePackage.h"
 
 #include <csignal>
@@ -46,7 +46,7 @@ std::vector<Event> runPackage(const std::wstring& packagePath, const std::wstrin
                               const std::string& scenario,
                               const std::function<void(CInstaller&)>& adjust = {}) {
     ScenarioVariable variable("TOVACLIP_SAMPLE_SCENARIO", scenario);
-    EventRecorder recorder;
+    ReportRecorder recorder;
     {
         CInstaller installer(recorder.Callback(), packagePath, installDir, false, true, false);
         if (adjust)
@@ -205,7 +205,7 @@ TEST(Installer, CodePage936OutputIsDecodedFromTheLineAfterTheSwitch) {
     SamplePackage package;
     fs::path dir = package.Dir() / "视频转换 安装目录";
     ScenarioVariable variable("TOVACLIP_SAMPLE_SCENARIO", "cp936");
-    EventRecorder recorder;
+    ReportRecorder recorder;
     CInstaller installer(recorder.Callback(), quoted(package.WidePath()), Wide(dir), false, true, false);
     installer.Start();
     // Waits for the first run.

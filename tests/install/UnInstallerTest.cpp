@@ -1,7 +1,7 @@
 #include "install/UnInstaller.h"
 
 #include "install/InstallCodes.h"
-#include "tests/install/EventRecorder.h"
+#include "tests/support/ReportRecorder.h"
 #include "tests/install/SamplePackage.h"
 #include "utils/Privileges.h"
 
@@ -41,7 +41,7 @@ private:
 std::vector<Event> runUninstaller(const std::wstring& path, const std::wstring& dir,
                                   const std::string& scenario, std::wstring* commandLine = nullptr) {
     ScenarioVariable variable("TOVACLIP_SAMPLE_UNINSTALL_SCENARIO", scenario);
-    EventRecorder recorder;
+    ReportRecorder recorder;
     {
         CUnInstaller uninstaller(recorder.Callback(), path, dir);
         uninstaller.Start();
