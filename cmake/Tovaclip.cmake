@@ -1,9 +1,14 @@
-# tovaclip_library(<name> [PUBLIC_DEPS ...] [PRIVATE_DEPS ...])
-# One static library per folder, built from every .cpp file of the folder, with the project's
-# warnings and the repository root on the include path.
+# tovaclip_library(<name> [SUBDIRS ...] [PUBLIC_DEPS ...] [PRIVATE_DEPS ...])
+# One static library per folder, built from every .cpp file of the folder (and of the listed
+# subfolders, parts of the same subsystem that depend on each other), with the project's warnings
+# and the repository root on the include path.
 function(tovaclip_library name)
-  cmake_parse_arguments(ARG "" "" "PUBLIC_DEPS;PRIVATE_DEPS" ${ARGN})
-  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  cmake_parse_arguments(ARG "" "" "SUBDIRS;PUBLIC_DEPS;PRIVATE_DEPS" ${ARGN})
+  set(patterns ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  foreach(subdir IN LISTS ARG_SUBDIRS)
+    list(APPEND patterns ${CMAKE_CURRENT_SOURCE_DIR}/${subdir}/*.cpp)
+  endforeach()
+  file(GLOB sources CONFIGURE_DEPENDS ${patterns})
   add_library(${name} STATIC ${sources})
   target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
   target_link_libraries(${name} PUBLIC ${ARG_PUBLIC_DEPS} PRIVATE ${ARG_PRIVATE_DEPS})

@@ -81,11 +81,6 @@ void AddRoundedRect(cairo_t* cr, double x, double y, double width, double height
     cairo_close_path(cr);
 }
 
-Rect Intersect(const Rect& a, const Rect& b) {
-    return {std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
-            std::min(a.bottom, b.bottom)};
-}
-
 // Copies `source` of the image into `destination`, stretched by nearest pixel, or repeated at its own
 // size along an axis that is tiled.
 void DrawPart(cairo_t* cr, cairo_surface_t* image, const Rect& source, const Rect& destination, bool xTiled,
