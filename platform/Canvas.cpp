@@ -268,6 +268,17 @@ void Canvas::fillRect(const Rect& rect, std::uint32_t argb) {
     cairo_fill(cr);
 }
 
+void Canvas::clearRect(const Rect& rect) {
+    if (rect.isEmpty())
+        return;
+    cairo_t* cr = m_Impl->context.get();
+    cairo_save(cr);
+    cairo_set_operator(cr, CAIRO_OPERATOR_CLEAR);
+    AddRect(cr, rect);
+    cairo_fill(cr);
+    cairo_restore(cr);
+}
+
 void Canvas::drawImage(const ImageView& image, const Rect& destination, const ImagePlacement& placement) {
     if (!image.pixels || image.width <= 0 || image.height <= 0 || destination.isEmpty() ||
         placement.fade <= 0)

@@ -98,6 +98,9 @@ public:
     // Rounded like a window region: the corners are quarter ellipses of ellipseWidth × ellipseHeight.
     void clipRoundedRect(const Rect& rect, int ellipseWidth, int ellipseHeight);
 
+    // Makes the pixels transparent again (within the clip).
+    void clearRect(const Rect& rect);
+
     // Alpha 0 draws nothing, 255 covers, anything between blends.
     void fillRect(const Rect& rect, std::uint32_t argb);
 

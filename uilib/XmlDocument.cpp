@@ -130,6 +130,15 @@ bool CXmlDocument::loadFromString(std::wstring_view text) {
     return parse();
 }
 
+bool CXmlDocument::loadFromFile(const std::wstring& name, Encoding encoding, const SkinResources& resources) {
+    SkinResources::FileRead file = resources.ReadFile(name);
+    if (!file.ok()) {
+        setError(file.error, name);
+        return false;
+    }
+    return loadFromMemory(file.bytes.data(), file.bytes.size(), encoding);
+}
+
 bool CXmlDocument::loadFromMemory(const void* bytes, size_t size, Encoding encoding) {
     const auto* data = static_cast<const std::uint8_t*>(bytes);
     std::wstring text;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "uilib/SkinResources.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -70,6 +72,11 @@ public:
     // UTF-8 may start with a byte-order mark. UTF-16 must start with one (big-endian text is
     // swapped), otherwise the load fails. Ansi is the system's 8-bit code page.
     bool loadFromMemory(const void* bytes, size_t size, Encoding encoding = Encoding::Utf8);
+
+    // A file through the skin resources (the package or the resource folder); a file that cannot be
+    // read fails with the reader's error text and the file name as location.
+    bool loadFromFile(const std::wstring& name, Encoding encoding = Encoding::Utf8,
+                      const SkinResources& resources = SkinResources::Process());
 
     void clear();
     // The first top-level element; not valid after a failed load or before any.
