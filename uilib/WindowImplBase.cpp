@@ -26,6 +26,11 @@ bool IsPressable(const std::wstring& controlClass) {
 
 } // namespace
 
+WindowImplBase::~WindowImplBase() {
+    if (m_hWnd != kNoWindow)
+        DestroyNativeWindow(m_hWnd);
+}
+
 unsigned WindowImplBase::GetClassStyle() const {
     constexpr unsigned kDoubleClicks = 0x0008;
     return kDoubleClicks;

@@ -20,6 +20,9 @@ enum class ResourceType {
 // window, keeps the rounded outline, answers the system buttons and closes on Escape.
 class WindowImplBase : public CWindowWnd, public INotifyUI, public IMessageFilterUI, public IDialogBuilderCallback {
 public:
+    // A window still open is closed here, while its manager is still there to see it go.
+    ~WindowImplBase() override;
+
     CWindowManagerUI& GetManager() { return m_PaintManager; }
 
     void Notify(NotifyMsg& msg) override;
