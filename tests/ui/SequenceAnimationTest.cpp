@@ -43,8 +43,6 @@ std::string Frames(CControlUI& control, int ticks) {
 
 } // namespace
 
-// These controls are bound to no window, so a stopped sequence is seen in the frame that stays; the
-// window tests see the timer itself.
 TEST(SequenceAnimation, ShippedProgressAnimationShowsEveryFrameThenStartsOver) {
     auto control =
         MakeControl(L"SequenceLabel", {{L"name", L"progressAnLb"},
@@ -62,6 +60,8 @@ TEST(SequenceAnimation, ShippedProgressAnimationShowsEveryFrameThenStartsOver) {
     EXPECT_EQ(control->GetBkImage(), L"res\\mainWnd\\installBtnAnimate\\000.png");
 }
 
+// These controls are bound to no window, so a stopped sequence is seen in the frame that stays; the
+// window tests see the timer itself.
 TEST(SequenceAnimation, FramesFollowCountLoopAndDirection) {
     struct Case {
         const char* what;
