@@ -47,6 +47,7 @@ public:
     virtual void restore(WindowHandle window) = 0;
     virtual void bringToFront(WindowHandle window) = 0;
     virtual void setCapture(WindowHandle window, bool captured) = 0;
+    // The window that gets the keyboard; kNoWindow: none does.
     virtual void setFocus(WindowHandle window) = 0;
 
     // The window's pixels changed inside `dirty` (window coordinates).
@@ -79,16 +80,16 @@ struct InputEvent {
         CloseRequest, // the user asked to close the window
         Minimised,    // the display minimised the window
         Restored,
-        Moved,        // the display moved the window: `point` is the new top-left corner
+        Moved, // the display moved the window: `point` is the new top-left corner
         Activated,
         Deactivated,
     };
     Kind kind = Kind::MouseMove;
     WindowHandle window = kNoWindow;
-    Point point;         // screen coordinates of the pointer
-    int button = 1;      // 1 left, 3 right
-    int wheelDelta = 0;  // multiples of 120, positive away from the user
-    unsigned key = 0;    // virtual-key code
+    Point point;        // screen coordinates of the pointer
+    int button = 1;     // 1 left, 3 right
+    int wheelDelta = 0; // multiples of 120, positive away from the user
+    unsigned key = 0;   // virtual-key code
     std::wstring text;
 };
 

@@ -45,8 +45,8 @@ WindowHandle CreateNativeWindow(const WindowOptions& options, WindowProcedure& p
     record->queue = CurrentThread().queue;
     record->options = options;
     record->rect = options.rect;
-    record->pixels = std::make_unique<Surface>(std::max(options.rect.width(), 1),
-                                               std::max(options.rect.height(), 1));
+    record->pixels =
+        std::make_unique<Surface>(std::max(options.rect.width(), 1), std::max(options.rect.height(), 1));
     record->dirty = {0, 0, options.rect.width(), options.rect.height()};
     const WindowHandle window = record->handle;
     RegisterWindow(std::move(record));
@@ -294,10 +294,11 @@ WindowHandle SetFocus(WindowHandle window) {
     thread.focus = window;
     if (previous != kNoWindow)
         SendMessage(previous, Msg::kKillFocus, window, 0);
-    if (window != kNoWindow) {
-        Display().setFocus(window);
+    // The display hears of a lost focus too: else it goes on sending keys to the window that had it,
+    // even once that window is hidden.
+    Display().setFocus(window);
+    if (window != kNoWindow)
         SendMessage(window, Msg::kSetFocus, previous, 0);
-    }
     return previous;
 }
 
