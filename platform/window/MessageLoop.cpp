@@ -92,10 +92,12 @@ bool GetMessage(Message& message) {
             thread.messageTime = message.time;
             return false;
         }
+        // The display may hold events it has already read: they become input before any wait, and
+        // the wait ends at once when they did.
         const int descriptor = display.eventDescriptor();
-        thread.queue->wait(descriptor, MillisecondsToNextTimer(thread));
         if (descriptor >= 0)
             display.dispatchEvents();
+        thread.queue->wait(descriptor, MillisecondsToNextTimer(thread));
     }
 }
 

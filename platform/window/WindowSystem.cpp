@@ -153,18 +153,19 @@ bool ShowWindow(WindowHandle window, int command) {
     default:
         break;
     }
-    if (record->minimised) {
+    // A procedure may end its window while it handles what was sent: look the record up again.
+    if (record = Own(window); record && record->minimised) {
         record->minimised = false;
         display.restore(window);
         SendSize(*record, record->maximised ? SizeKind::kMaximized : SizeKind::kRestored);
     }
-    if (!record->visible) {
+    if (record = Own(window); record && !record->visible) {
         record->visible = true;
         display.showWindow(window, true);
         SendMessage(window, Msg::kShowWindow, 1, 0);
         InvalidateRect(window);
     }
-    if (command != Show::kNoActivate && record->enabled)
+    if (record = Own(window); record && command != Show::kNoActivate && record->enabled)
         SetFocus(window);
     return wasVisible;
 }
@@ -257,7 +258,8 @@ bool MoveWindow(WindowHandle window, const Rect& rect) {
     Display().moveWindow(window, rect);
     if (moved)
         SendMessage(window, Msg::kMove, 0, PackPoint({rect.left, rect.top}));
-    if (sized && Own(window))
+    // The move's handler may have ended the window.
+    if (record = Own(window); sized && record)
         SendSize(*record, record->maximised ? SizeKind::kMaximized : SizeKind::kRestored);
     return true;
 }
