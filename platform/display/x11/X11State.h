@@ -1,0 +1,65 @@
+#pragma once
+
+// Inside the X11 display: the connection, the atoms and the per-window records shared by its parts.
+
+#include "platform/display/x11/X11Display.h"
+
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/extensions/XShm.h>
+
+#include <map>
+#include <optional>
+#include <string>
+
+namespace Platform {
+
+struct X11Window {
+    WindowHandle handle = kNoWindow;
+    Window xid = 0;
+    XIC inputContext = nullptr;
+    Rect rect;              // as last asked for or reported, screen coordinates
+    bool mapped = false;    // shown by us
+    bool minimised = false; // iconified (by us or by the window manager)
+    // Shared-memory picture of the window's size for presenting; none when the server is remote.
+    XImage* shmImage = nullptr;
+    XShmSegmentInfo shmInfo{};
+};
+
+struct Atoms {
+    Atom wmProtocols, wmDeleteWindow, wmState, wmChangeState, wmTransientFor;
+    Atom netWmName, utf8String, netWmIcon, netWmPid, netActiveWindow, netWorkArea, netWmMoveResize;
+    Atom netSupported, netSupportingWmCheck, netWmWindowType, netWmWindowTypeNormal, netWmWindowTypeDialog;
+    Atom motifWmHints, clipboard, targets, clipboardProperty, windowMessage;
+};
+
+struct X11Display::Impl {
+    ::Display* display = nullptr;
+    int screen = 0;
+    Window root = 0;
+    Visual* visual = nullptr;
+    int depth = 0;
+    Atoms atoms{};
+    bool shm = false;
+    XIM inputMethod = nullptr;
+    ::Cursor cursors[3] = {0, 0, 0};
+    Window helper = 0; // owns the clipboard selection
+    std::optional<std::wstring> clipboard;
+    std::map<WindowHandle, X11Window> windows;
+    // The window that should have the keyboard; a window manager may map it only later.
+    WindowHandle focus = kNoWindow;
+
+    X11Window* find(WindowHandle window);
+    X11Window* findNative(Window xid);
+    bool wmSupports(Atom feature) const;
+    void sendToRoot(Window window, Atom type, long a, long b, long c, long d, long e);
+    void releaseShm(X11Window& window);
+    void present(X11Window& window, const Surface& pixels, const Rect& dirty);
+    // Gives the window the keyboard when the server can (it must be viewable).
+    void focusNow(X11Window& window);
+    void handleEvent(XEvent& event);
+    void handleKey(X11Window& window, XKeyEvent& event);
+    void answerSelectionRequest(const XSelectionRequestEvent& request);
+};
+
+} // namespace Platform
