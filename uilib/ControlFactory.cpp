@@ -3,6 +3,7 @@
 #include "uilib/controls/ButtonUI.h"
 #include "uilib/controls/CheckBoxUI.h"
 #include "uilib/controls/ContainerUI.h"
+#include "uilib/controls/EditUI.h"
 #include "uilib/controls/HorizontalLayoutUI.h"
 #include "uilib/controls/LabelUI.h"
 #include "uilib/controls/OptionUI.h"
@@ -35,6 +36,7 @@ std::unique_ptr<CControlUI> CreateBuiltinControl(std::wstring_view elementName) 
         {L"button", Make<CButtonUI>},
         {L"option", Make<COptionUI>},
         {L"checkbox", Make<CCheckBoxUI>},
+        {L"edit", Make<CEditUI>},
         {L"progress", Make<CProgressUI>},
         {L"container", Make<CContainerUI>},
         {L"verticallayout", Make<CVerticalLayoutUI>},
