@@ -1,10 +1,13 @@
-// skin-preview --skin <folder or .7z file> --layout <file name> [--out <file.png>] [--dump]: opens one
-// layout of a skin as the installer's windows do, on the headless display, and writes what it shows
-// as a PNG and/or its control tree as text. Exit status: 0 done, 1 the skin, the layout or the PNG
-// failed, 2 wrong command line.
+// skin-preview --skin <folder or .7z file> --layout <file name> [--out <file.png>] [--dump] [--x11]:
+// opens one layout of a skin as the installer's windows do, on the headless display, and writes what
+// it shows as a PNG and/or its control tree as text. With --x11 the window is shown on the X server
+// instead and stays until it is closed; "first frame" is printed once it is on the screen. Exit
+// status: 0 done, 1 the skin, the layout, the display or the PNG failed, 2 wrong command line.
 
 #include "platform/TextCodec.h"
 #include "platform/display/headless/HeadlessDisplay.h"
+#include "platform/display/x11/X11Display.h"
+#include "platform/window/WindowSystem.h"
 #include "tools/skin-preview/ControlDump.h"
 #include "tools/skin-preview/PreviewWindow.h"
 #include "ui/InstallerControls.h"
@@ -25,14 +28,15 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr const char* kUsage =
-    "usage: skin-preview --skin <folder or .7z file> --layout <file name> [--out <file.png>] [--dump]\n";
+constexpr const char* kUsage = "usage: skin-preview --skin <folder or .7z file> --layout <file name> [--out "
+                               "<file.png>] [--dump] [--x11]\n";
 
 struct Options {
     std::string skin;
     std::string layout;
     std::string out;
     bool dump = false;
+    bool x11 = false;
 };
 
 int UsageError(const std::string& problem) {
@@ -55,8 +59,8 @@ std::optional<Options> ReadOptions(int argc, char** argv, int& status) {
             status = 0;
             return std::nullopt;
         }
-        if (arg == "--dump") {
-            options.dump = true;
+        if (arg == "--dump" || arg == "--x11") {
+            (arg == "--dump" ? options.dump : options.x11) = true;
             continue;
         }
         std::string* value = arg == "--skin"     ? &options.skin
@@ -151,10 +155,17 @@ int main(int argc, char** argv) {
     if (!CheckLayout(layout, error))
         return Fail(options->layout + ": " + error);
 
-    // The headless display takes the window: nothing reaches a screen.
-    Platform::HeadlessDisplay& display = Platform::HeadlessDisplay::Current();
+    Platform::X11Display* screen = nullptr;
+    if (options->x11) {
+        std::unique_ptr<Platform::X11Display> x11 = Platform::X11Display::Open();
+        if (!x11)
+            return Fail("cannot connect to the X server (is DISPLAY set?)");
+        screen = x11.get();
+        Platform::SetDisplayBackend(std::move(x11));
+    }
+    // Otherwise the headless display takes the window: nothing reaches a screen.
     PreviewWindow window(layout);
-    if (!window.Open())
+    if (!window.Open(screen))
         return Fail("cannot create the window");
     UiLib::CControlUI* root = window.GetManager().GetRoot();
     if (!root)
@@ -163,9 +174,16 @@ int main(int argc, char** argv) {
     if (options->dump)
         std::fputs(DumpControlTree(*root).c_str(), stdout);
     if (!options->out.empty()) {
-        const std::unique_ptr<Platform::Surface> picture = display.snapshot(window.GetHWND());
-        if (!picture || !picture->writePng(options->out))
+        const Platform::Surface* pixels = Platform::GetWindowPixels(window.GetHWND());
+        const std::unique_ptr<Platform::Surface> picture =
+            screen ? nullptr : Platform::HeadlessDisplay::Current().snapshot(window.GetHWND());
+        if (!(picture ? picture->writePng(options->out) : pixels && pixels->writePng(options->out)))
             return Fail("cannot write " + options->out);
+    }
+    if (screen) {
+        std::fputs("first frame\n", stdout);
+        std::fflush(stdout);
+        UiLib::CWindowManagerUI::MessageLoop();
     }
     return 0;
 }

@@ -30,13 +30,36 @@ PreviewWindow::~PreviewWindow() {
         Platform::DestroyNativeWindow(GetHWND());
 }
 
-bool PreviewWindow::Open() {
+bool PreviewWindow::Open(Platform::X11Display* screen) {
     if (Create(Platform::kNoWindow, L"skin-preview", Platform::Style::kPopup, 0, kDefaultRect) ==
         Platform::kNoWindow)
         return false;
-    ShowWindow(true, false);
-    PaintOnce();
-    return true;
+    if (!screen) {
+        ShowWindow(true, false);
+        PaintOnce();
+        return true;
+    }
+    CenterWindow();
+    ShowWindow(true, true);
+    // A window manager maps the window in its own time; the frame counts once it is on the screen.
+    // Mapping brings no message, so a short timer keeps the loop looking.
+    constexpr std::uintptr_t kLookAgain = 0xFFFF;
+    Platform::SetTimer(GetHWND(), kLookAgain, 2);
+    Platform::Message message;
+    while (!screen->isOnScreen(GetHWND()) && Platform::GetMessage(message)) {
+        if (!UiLib::CWindowManagerUI::TranslateMessage(message))
+            Platform::DispatchMessage(message);
+    }
+    Platform::KillTimer(GetHWND(), kLookAgain);
+    Platform::InvalidateRect(GetHWND());
+    Platform::UpdateWindow(GetHWND());
+    screen->sync();
+    return Platform::IsWindow(GetHWND());
+}
+
+void PreviewWindow::OnFinalMessage(Platform::WindowHandle window) {
+    CUiFrame::OnFinalMessage(window);
+    Platform::PostQuitMessage(0);
 }
 
 std::unique_ptr<UiLib::CControlUI> PreviewWindow::CreateControl(const std::wstring& className) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/display/x11/X11Display.h"
 #include "uilib/UiFrame.h"
 
 #include <memory>
@@ -13,7 +14,12 @@ public:
     ~PreviewWindow() override;
 
     // Creates the window (the layout's size, when it gives one, replaces the default size), shows it and
-    // paints it. False when the window cannot be created.
-    bool Open();
+    // paints it. On an X server (`screen`) the window is centred and Open returns once the server
+    // shows it painted. False when the window cannot be created.
+    bool Open(Platform::X11Display* screen = nullptr);
     std::unique_ptr<UiLib::CControlUI> CreateControl(const std::wstring& className) override;
+
+protected:
+    // Closing the window ends the program's loop.
+    void OnFinalMessage(Platform::WindowHandle window) override;
 };

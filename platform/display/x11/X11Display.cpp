@@ -192,6 +192,17 @@ bool X11Display::hasWindowManager() const {
     return m_Impl->wmSupports(None);
 }
 
+bool X11Display::isOnScreen(WindowHandle window) const {
+    const X11Window* found = m_Impl->find(window);
+    XWindowAttributes attributes{};
+    return found && XGetWindowAttributes(m_Impl->display, found->xid, &attributes) &&
+           attributes.map_state == IsViewable;
+}
+
+void X11Display::sync() {
+    XSync(m_Impl->display, False);
+}
+
 Size X11Display::screenSize() const {
     return {DisplayWidth(m_Impl->display, m_Impl->screen), DisplayHeight(m_Impl->display, m_Impl->screen)};
 }

@@ -49,6 +49,10 @@ public:
     unsigned long nativeWindow(WindowHandle window) const;
     // Whether a window manager runs (it then moves, stacks and minimises windows).
     bool hasWindowManager() const;
+    // Whether the server shows the window now (mapped and viewable).
+    bool isOnScreen(WindowHandle window) const;
+    // Waits until the server has carried out every request sent so far.
+    void sync();
 
     struct Impl;
 
