@@ -1,0 +1,39 @@
+#pragma once
+
+#include "platform/display/x11/X11Display.h"
+#include "tests/uilib/LayoutWindow.h"
+#include "tests/x11/XServer.h"
+
+#include <X11/Xlib.h>
+
+#include <atomic>
+#include <functional>
+#include <string>
+#include <thread>
+#include <vector>
+
+// The X11 display of this test run, the server it talks to, and an observer connection through
+// which the tests look at the server the way another program would.
+namespace X11Fixture {
+
+Platform::X11Display& Backend();
+XServer& Server();
+// The tests' own connection; use it on the test thread only.
+::Display* Observer();
+
+// The X window of a window system window.
+Window Native(Platform::WindowHandle window);
+
+// Runs `command` (a shell command) on another thread while this thread runs its messages, as a
+// user's action happens while the program waits for input. Returns the command's exit status.
+int RunWhilePumping(const std::string& command);
+
+// True once the window is shown on the server.
+bool IsShown(Platform::WindowHandle window);
+// The window's position on the screen as the server has it.
+Platform::Rect ServerRect(Platform::WindowHandle window);
+
+// The screen's pixels (0x00RRGGBB) in `rect`.
+std::vector<std::uint32_t> Screenshot(const Platform::Rect& rect);
+
+} // namespace X11Fixture
