@@ -1,6 +1,7 @@
 #include "tests/x11/X11Fixture.h"
 
 #include "platform/window/WindowSystem.h"
+#include "uilib/WindowIcon.h"
 
 #include <X11/Xatom.h>
 #include <X11/extensions/shape.h>
@@ -262,4 +263,27 @@ TEST(X11Window, TheScreenShowsTheWindowsOwnPixels) {
     }
     EXPECT_GT(compared, 60000);
     EXPECT_EQ(different, 0);
+}
+
+TEST(X11Window, TheIconComesFromTheEmbeddedIconResource) {
+    Frame window(kLayout);
+    const Platform::WindowHandle handle = OpenShown(window);
+    ASSERT_TRUE(UiLib::SetWindowIconFromResource(handle, 145));
+    EXPECT_FALSE(UiLib::SetWindowIconFromResource(handle, 146));
+    Atom type = 0;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+    ASSERT_EQ(XGetWindowProperty(Observer(), Native(handle), XInternAtom(Observer(), "_NET_WM_ICON", False), 0, 64,
+                                 False, XA_CARDINAL, &type, &format, &count, &after, &data),
+              Success);
+    ASSERT_NE(data, nullptr);
+    const long* icon = reinterpret_cast<long*>(data);
+    // The fixture's 3 x 1 opaque picture: width, height, then three opaque pixels.
+    ASSERT_EQ(count, 5u);
+    EXPECT_EQ(icon[0], 3);
+    EXPECT_EQ(icon[1], 1);
+    for (int i = 2; i < 5; ++i)
+        EXPECT_EQ((static_cast<unsigned long>(icon[i]) & 0xFFFFFFFFu) >> 24, 0xFFu); // 32-bit values in longs
+    XFree(data);
 }
