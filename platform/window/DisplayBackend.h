@@ -57,6 +57,17 @@ public:
     // False: the backend leaves the move to the window system, which follows the pointer itself.
     virtual bool beginSystemMove(WindowHandle window, Point screenPoint) = 0;
 
+    // A window's drop shadow: premultiplied pixels blended over whatever lies below, kept behind
+    // the window, taking no input and never activated. One per window; it goes with the window.
+    // Only displays that can blend per-pixel alpha have shadows.
+    virtual bool supportsShadows() const = 0;
+    // Creates or replaces the shadow's place (screen coordinates) and pixels (of the rectangle's
+    // size); its visibility stays as it was (hidden for a new one).
+    virtual void setShadow(WindowHandle owner, const Rect& rect, const ImageView& pixels) = 0;
+    virtual void moveShadow(WindowHandle owner, Point topLeft) = 0;
+    virtual void showShadow(WindowHandle owner, bool visible) = 0;
+    virtual void removeShadow(WindowHandle owner) = 0;
+
     virtual void setClipboardText(const std::wstring& text) = 0;
     virtual std::optional<std::wstring> clipboardText() = 0;
 

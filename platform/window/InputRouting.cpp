@@ -91,7 +91,9 @@ std::optional<Message> RoutePointer(ThreadState& thread, const InputEvent& event
 std::optional<Message> FollowPointer(ThreadState& thread, const InputEvent& event) {
     const PointerMove& move = *thread.move;
     if (event.kind == Kind::ButtonUp) {
+        const WindowHandle moved = move.window;
         thread.move.reset();
+        SendMessage(moved, Msg::kExitSizeMove);
         return std::nullopt;
     }
     if (event.kind == Kind::MouseMove)

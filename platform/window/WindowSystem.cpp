@@ -90,6 +90,7 @@ bool DestroyNativeWindow(WindowHandle window) {
     std::erase_if(thread.timers, [window](const auto& timer) { return timer.first.window == window; });
 
     record->procedure->HandleWindowMessage(window, Msg::kDestroy, 0, 0);
+    Display().removeShadow(window);
     Display().destroyWindow(window);
     std::unique_ptr<WindowRecord> gone = UnregisterWindow(window);
     std::erase(thread.windows, window);
@@ -359,6 +360,30 @@ Rect GetWorkArea() {
 
 Size GetScreenSize() {
     return Display().screenSize();
+}
+
+bool ShadowsSupported() {
+    return Display().supportsShadows();
+}
+
+void SetWindowShadow(WindowHandle window, const Rect& rect, const ImageView& pixels) {
+    if (Own(window))
+        Display().setShadow(window, rect, pixels);
+}
+
+void MoveWindowShadow(WindowHandle window, Point topLeft) {
+    if (Own(window))
+        Display().moveShadow(window, topLeft);
+}
+
+void ShowWindowShadow(WindowHandle window, bool visible) {
+    if (Own(window))
+        Display().showShadow(window, visible);
+}
+
+void RemoveWindowShadow(WindowHandle window) {
+    if (Own(window))
+        Display().removeShadow(window);
 }
 
 void SetClipboardText(const std::wstring& text) {

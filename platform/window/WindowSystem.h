@@ -97,6 +97,13 @@ Point GetCursorPos();
 Rect GetWorkArea();
 Size GetScreenSize();
 
+// The window's drop shadow, where the display can show one (ShadowsSupported); see DisplayBackend.
+bool ShadowsSupported();
+void SetWindowShadow(WindowHandle window, const Rect& rect, const ImageView& pixels);
+void MoveWindowShadow(WindowHandle window, Point topLeft);
+void ShowWindowShadow(WindowHandle window, bool visible);
+void RemoveWindowShadow(WindowHandle window);
+
 void SetClipboardText(const std::wstring& text);
 std::optional<std::wstring> GetClipboardText();
 

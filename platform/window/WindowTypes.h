@@ -52,6 +52,7 @@ constexpr unsigned kRButtonDown = 0x0204;
 constexpr unsigned kRButtonUp = 0x0205;
 constexpr unsigned kMouseWheel = 0x020A;
 constexpr unsigned kCaptureChanged = 0x0215;
+constexpr unsigned kExitSizeMove = 0x0232; // the window system stopped moving the window with the pointer
 constexpr unsigned kMouseHover = 0x02A1;
 constexpr unsigned kMouseLeave = 0x02A3;
 constexpr unsigned kUser = 0x0400;

@@ -210,6 +210,63 @@ std::unique_ptr<Surface> HeadlessDisplay::snapshot(WindowHandle window) const {
     return copy;
 }
 
+std::unique_ptr<Surface> HeadlessDisplay::snapshotWithShadow(WindowHandle window, Point& origin) const {
+    std::unique_ptr<Surface> own = snapshot(window);
+    if (!own)
+        return nullptr;
+    Rect windowRect;
+    std::optional<Shadow> shadow;
+    {
+        std::lock_guard lock(m_Lock);
+        windowRect = find(window)->rect;
+        auto found = m_Shadows.find(window);
+        if (found != m_Shadows.end() && found->second.shown && !found->second.rect.isEmpty())
+            shadow = found->second;
+    }
+    const Rect whole = shadow ? Union(windowRect, shadow->rect) : windowRect;
+    origin = {whole.left, whole.top};
+    auto picture = std::make_unique<Surface>(whole.width(), whole.height());
+    Canvas canvas(*picture);
+    if (shadow)
+        canvas.drawImage({shadow->pixels.data(), shadow->rect.width(), shadow->rect.height()},
+                         Offset(shadow->rect, -whole.left, -whole.top));
+    canvas.drawImage(own->view(), Offset(windowRect, -whole.left, -whole.top));
+    return picture;
+}
+
+std::optional<Rect> HeadlessDisplay::shadowRect(WindowHandle window) const {
+    std::lock_guard lock(m_Lock);
+    auto found = m_Shadows.find(window);
+    if (found == m_Shadows.end() || !found->second.shown)
+        return std::nullopt;
+    return found->second.rect;
+}
+
+void HeadlessDisplay::setShadow(WindowHandle owner, const Rect& rect, const ImageView& pixels) {
+    std::lock_guard lock(m_Lock);
+    Shadow& shadow = m_Shadows[owner];
+    shadow.rect = rect;
+    shadow.pixels.assign(pixels.pixels, pixels.pixels + static_cast<size_t>(pixels.width) * pixels.height);
+}
+
+void HeadlessDisplay::moveShadow(WindowHandle owner, Point topLeft) {
+    std::lock_guard lock(m_Lock);
+    auto found = m_Shadows.find(owner);
+    if (found != m_Shadows.end())
+        found->second.rect = Offset(found->second.rect, topLeft.x - found->second.rect.left,
+                                    topLeft.y - found->second.rect.top);
+}
+
+void HeadlessDisplay::showShadow(WindowHandle owner, bool visible) {
+    std::lock_guard lock(m_Lock);
+    m_Shadows[owner].shown = visible;
+}
+
+void HeadlessDisplay::removeShadow(WindowHandle owner) {
+    std::lock_guard lock(m_Lock);
+    m_Shadows.erase(owner);
+}
+
 void HeadlessDisplay::createWindow(WindowHandle window, const Rect& rect, WindowHandle, const std::wstring&) {
     std::lock_guard lock(m_Lock);
     Window created;

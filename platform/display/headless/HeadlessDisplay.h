@@ -2,6 +2,7 @@
 
 #include "platform/window/DisplayBackend.h"
 
+#include <map>
 #include <memory>
 #include <mutex>
 #include <vector>
@@ -47,6 +48,11 @@ public:
     // What the window shows: its pixels with everything outside its region transparent. Null for
     // a window this display does not know. Call on the windows' thread.
     std::unique_ptr<Surface> snapshot(WindowHandle window) const;
+    // The same over its shadow, as a compositing desktop shows them: a picture of the smallest
+    // rectangle holding both (`origin` receives its top-left corner on the screen).
+    std::unique_ptr<Surface> snapshotWithShadow(WindowHandle window, Point& origin) const;
+    // The shadow's place on the screen while it is shown; nullopt otherwise.
+    std::optional<Rect> shadowRect(WindowHandle window) const;
 
     Size screenSize() const override { return kScreenSize; }
     Rect workArea() const override { return {0, 0, kScreenSize.width, kScreenSize.height}; }
@@ -68,6 +74,11 @@ public:
     bool beginSystemMove(WindowHandle, Point) override { return false; }
     void setClipboardText(const std::wstring& text) override;
     std::optional<std::wstring> clipboardText() override;
+    bool supportsShadows() const override { return true; }
+    void setShadow(WindowHandle owner, const Rect& rect, const ImageView& pixels) override;
+    void moveShadow(WindowHandle owner, Point topLeft) override;
+    void showShadow(WindowHandle owner, bool visible) override;
+    void removeShadow(WindowHandle owner) override;
     int eventDescriptor() const override { return -1; }
     void dispatchEvents() override {}
 
@@ -82,6 +93,11 @@ private:
         bool enabled = true;
         Cursor cursor = Cursor::Arrow;
         std::optional<WindowRegion> region;
+    };
+    struct Shadow {
+        Rect rect;
+        std::vector<std::uint32_t> pixels;
+        bool shown = false;
     };
     Window* find(WindowHandle window);
     const Window* find(WindowHandle window) const;
@@ -100,6 +116,7 @@ private:
     WindowHandle m_Capture = kNoWindow;
     WindowHandle m_Focus = kNoWindow;
     std::optional<std::wstring> m_Clipboard;
+    std::map<WindowHandle, Shadow> m_Shadows;
 };
 
 } // namespace Platform

@@ -151,6 +151,12 @@ std::unique_ptr<X11Display> X11Display::Open() {
     a.targets = Intern(display, "TARGETS");
     a.clipboardProperty = Intern(display, "UILIB_CLIPBOARD");
     a.windowMessage = Intern(display, kWindowMessageAtom);
+    a.compositingManager = Intern(display, ("_NET_WM_CM_S" + std::to_string(impl->screen)).c_str());
+    XVisualInfo argb{};
+    if (XMatchVisualInfo(display, impl->screen, 32, TrueColor, &argb)) {
+        impl->argbVisual = argb.visual;
+        impl->argbColormap = XCreateColormap(display, impl->root, argb.visual, AllocNone);
+    }
 
     // Shared memory only works when the server runs on this machine; the extension says so.
     int major = 0, minor = 0;
@@ -179,6 +185,10 @@ X11Display::~X11Display() {
         XCloseIM(m_Impl->inputMethod);
     for (::Cursor cursor : m_Impl->cursors)
         XFreeCursor(m_Impl->display, cursor);
+    for (auto& [owner, shadow] : m_Impl->shadows)
+        XDestroyWindow(m_Impl->display, shadow.xid);
+    if (m_Impl->argbColormap)
+        XFreeColormap(m_Impl->display, m_Impl->argbColormap);
     XDestroyWindow(m_Impl->display, m_Impl->helper);
     XCloseDisplay(m_Impl->display);
 }

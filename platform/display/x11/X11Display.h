@@ -42,11 +42,18 @@ public:
     bool beginSystemMove(WindowHandle window, Point screenPoint) override;
     void setClipboardText(const std::wstring& text) override;
     std::optional<std::wstring> clipboardText() override;
+    bool supportsShadows() const override;
+    void setShadow(WindowHandle owner, const Rect& rect, const ImageView& pixels) override;
+    void moveShadow(WindowHandle owner, Point topLeft) override;
+    void showShadow(WindowHandle owner, bool visible) override;
+    void removeShadow(WindowHandle owner) override;
     int eventDescriptor() const override;
     void dispatchEvents() override;
 
     // The X window showing `window` (0 when none): for tests and tools that look at the server.
     unsigned long nativeWindow(WindowHandle window) const;
+    // The X window showing the window's shadow (0 when it has none).
+    unsigned long shadowWindow(WindowHandle owner) const;
     // Whether a window manager runs (it then moves, stacks and minimises windows).
     bool hasWindowManager() const;
     // Whether the server shows the window now (mapped and viewable).

@@ -26,11 +26,18 @@ struct X11Window {
     XShmSegmentInfo shmInfo{};
 };
 
+// A window's shadow: an override-redirect window of the 32-bit visual, kept below its owner.
+struct X11Shadow {
+    Window xid = 0;
+    Rect rect;
+    bool shown = false;
+};
+
 struct Atoms {
     Atom wmProtocols, wmDeleteWindow, wmState, wmChangeState, wmTransientFor;
     Atom netWmName, utf8String, netWmIcon, netWmPid, netActiveWindow, netWorkArea, netWmMoveResize;
     Atom netSupported, netSupportingWmCheck, netWmWindowType, netWmWindowTypeNormal, netWmWindowTypeDialog;
-    Atom motifWmHints, clipboard, targets, clipboardProperty, windowMessage;
+    Atom motifWmHints, clipboard, targets, clipboardProperty, windowMessage, compositingManager;
 };
 
 struct X11Display::Impl {
@@ -46,6 +53,9 @@ struct X11Display::Impl {
     Window helper = 0; // owns the clipboard selection
     std::optional<std::wstring> clipboard;
     std::map<WindowHandle, X11Window> windows;
+    std::map<WindowHandle, X11Shadow> shadows;
+    Visual* argbVisual = nullptr; // none when the server has no 32-bit visual
+    Colormap argbColormap = 0;
     // The window that should have the keyboard; a window manager may map it only later.
     WindowHandle focus = kNoWindow;
 
@@ -55,6 +65,8 @@ struct X11Display::Impl {
     void sendToRoot(Window window, Atom type, long a, long b, long c, long d, long e);
     void releaseShm(X11Window& window);
     void present(X11Window& window, const Surface& pixels, const Rect& dirty);
+    // Puts the shadow right below its owner's top-level window (the window manager's frame if any).
+    void stackBelowOwner(const X11Shadow& shadow, const X11Window& owner);
     // Gives the window the keyboard when the server can (it must be viewable).
     void focusNow(X11Window& window);
     void handleEvent(XEvent& event);
