@@ -1,6 +1,7 @@
 #pragma once
 
 #include "uilib/WindowImplBase.h"
+#include "uilib/WindowShadow.h"
 
 #include <string>
 
@@ -15,13 +16,15 @@ struct FrameParams {
     std::wstring windowClassName; // for example "MainWnd"
 };
 
-// The base of the installer's windows: its settings come from FrameParams, and Escape never closes it.
-class CUiFrame : public WindowImplBase {
+// The base of the installer's windows: its settings come from FrameParams, Escape never closes it,
+// and the layout's shadow attributes give it a drop shadow where the display can show one.
+class CUiFrame : public WindowImplBase, private ShadowOwner {
 public:
     explicit CUiFrame(FrameParams params) : m_Params(std::move(params)) {}
 
     LResult MessageHandler(unsigned message, WParam wParam, LParam lParam, bool& handled) override;
     const FrameParams& Params() const { return m_Params; }
+    const CWindowShadow& GetShadow() const { return m_Shadow; }
 
 protected:
     std::wstring GetWindowClassName() const override { return m_Params.windowClassName; }
@@ -31,9 +34,16 @@ protected:
     int GetResourceID() const override { return m_Params.resourceId; }
     // Derived windows call this first in their own InitWindow.
     void InitWindow() override;
+    // The shadow follows every message before the window handles it.
+    LResult HandleMessage(unsigned message, WParam wParam, LParam lParam) override;
 
 private:
+    Platform::Rect windowRect() const override;
+    std::optional<Platform::WindowRegion> region() const override;
+    State state() const override;
+
     FrameParams m_Params;
+    CWindowShadow m_Shadow;
 };
 
 } // namespace UiLib

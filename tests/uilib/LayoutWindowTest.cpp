@@ -73,7 +73,8 @@ TEST(LayoutWindowTest, TheCaptionDragsExceptOverButtons) {
     Frame window(kDialog);
     const Platform::WindowHandle hwnd = window.Open();
     auto hitAt = [&](Point point) {
-        return Platform::SendMessage(hwnd, Platform::Msg::kNcHitTest, 0, Platform::PackPoint(window.Screen(point)));
+        return Platform::SendMessage(hwnd, Platform::Msg::kNcHitTest, 0,
+                                     Platform::PackPoint(window.Screen(point)));
     };
     EXPECT_EQ(hitAt(Centre(window.Find(L"title"))), Platform::HitTest::kCaption);
     EXPECT_EQ(hitAt({250, 10}), Platform::HitTest::kCaption); // the empty stretch of the title bar
@@ -312,7 +313,8 @@ TEST(LayoutWindowTest, SnapshotShowsColoursPicturesTextAndTheRoundedOutline) {
     // The bar's foreground covers half its width.
     const Platform::Rect barRect = bar->GetPos();
     EXPECT_EQ(barRect.width(), 100);
-    EXPECT_EQ(bar->ForegroundRect(), (Platform::Rect{barRect.left, barRect.top, barRect.left + 50, barRect.bottom}));
+    EXPECT_EQ(bar->ForegroundRect(),
+              (Platform::Rect{barRect.left, barRect.top, barRect.left + 50, barRect.bottom}));
     EXPECT_EQ(snapshot->pixel(barRect.left + 49, barRect.top + 5), 0xFF00FF00u);
     EXPECT_EQ(snapshot->pixel(barRect.left + 50, barRect.top + 5), 0xFF000000u);
 
@@ -343,4 +345,30 @@ TEST(LayoutWindowDeathTest, ALayoutThatDoesNotLoadEndsTheProcess) {
             window.Open();
         },
         testing::ExitedWithCode(1), "加载资源文件失败");
+}
+
+TEST(LayoutWindowTest, AnInstallerWindowWithTheShippedShadowAttributesCastsItsShadow) {
+    Frame window(LR"(<Window size="200,100" roundcorner="4,4" showshadow="true" shadowsize="6"
+        shadowsharpness="10" shadowdarkness="20" shadowposition="1,1" shadowcolor="#26003B76">
+        <VerticalLayout bkcolor="#FFFFFFFF"/></Window>)");
+    const Platform::WindowHandle hwnd = window.Open(Platform::kNoWindow, 300, 200);
+    auto& display = LayoutWindow::Display();
+    ASSERT_TRUE(PumpUntil([&] { return display.shadowRect(hwnd).has_value(); }));
+    EXPECT_EQ(*display.shadowRect(hwnd), (Platform::Rect{295, 195, 507, 307}));
+
+    Point origin;
+    const auto picture = display.snapshotWithShadow(hwnd, origin);
+    ASSERT_NE(picture, nullptr);
+    EXPECT_EQ(origin, (Point{295, 195}));
+    EXPECT_EQ(picture->pixel(5 + 100, 5 + 50), 0xFFFFFFFFu);          // the window itself
+    const std::uint32_t below = picture->pixel(5 + 100, 5 + 100 + 2); // under the bottom edge
+    EXPECT_GT(below >> 24, 0u);
+    EXPECT_EQ((below >> 16) & 0xFF, ((below >> 24) * 0x76) / 255) << std::hex << below; // red, premultiplied
+    EXPECT_EQ(below & 0xFF, 0u);                                                        // no blue
+
+    // The shadow follows the window and goes with it.
+    Platform::MoveWindow(hwnd, {400, 300, 600, 400});
+    EXPECT_EQ(display.shadowRect(hwnd)->left, 395);
+    Platform::ShowWindow(hwnd, Platform::Show::kMinimize);
+    EXPECT_FALSE(display.shadowRect(hwnd).has_value());
 }

@@ -274,8 +274,8 @@ TEST(X11Window, TheIconComesFromTheEmbeddedIconResource) {
     int format = 0;
     unsigned long count = 0, after = 0;
     unsigned char* data = nullptr;
-    ASSERT_EQ(XGetWindowProperty(Observer(), Native(handle), XInternAtom(Observer(), "_NET_WM_ICON", False), 0, 64,
-                                 False, XA_CARDINAL, &type, &format, &count, &after, &data),
+    ASSERT_EQ(XGetWindowProperty(Observer(), Native(handle), XInternAtom(Observer(), "_NET_WM_ICON", False),
+                                 0, 64, False, XA_CARDINAL, &type, &format, &count, &after, &data),
               Success);
     ASSERT_NE(data, nullptr);
     const long* icon = reinterpret_cast<long*>(data);
@@ -286,4 +286,38 @@ TEST(X11Window, TheIconComesFromTheEmbeddedIconResource) {
     for (int i = 2; i < 5; ++i)
         EXPECT_EQ((static_cast<unsigned long>(icon[i]) & 0xFFFFFFFFu) >> 24, 0xFFu); // 32-bit values in longs
     XFree(data);
+}
+
+TEST(X11Window, AShadowOnlyWithACompositorBehindTheWindowAndClickThrough) {
+    // A button filling a window; the shadowed window opens right of it so that its shadow lies over
+    // the button's right edge.
+    Plain below(
+        LR"(<Window size="200,100"><VerticalLayout><Button name="ok" bkcolor="#FF808080"/></VerticalLayout></Window>)");
+    const Platform::WindowHandle belowWindow = OpenShown(below, 100, 100);
+    Frame shadowed(LR"(<Window size="200,100" roundcorner="4,4" showshadow="true" shadowsize="6"
+        shadowsharpness="10" shadowdarkness="20" shadowposition="1,1" shadowcolor="#26003B76">
+        <VerticalLayout bkcolor="#FFFFFFFF"/></Window>)");
+    const Platform::WindowHandle handle = OpenShown(shadowed, 302, 100);
+    const unsigned long shadow = Backend().shadowWindow(handle);
+    if (Server().desktop() != XServer::Desktop::Composited) {
+        EXPECT_EQ(shadow, 0u);
+        return;
+    }
+    ASSERT_NE(shadow, 0u);
+    ASSERT_TRUE(PumpUntil([&] {
+        XWindowAttributes attributes{};
+        return XGetWindowAttributes(Observer(), shadow, &attributes) && attributes.map_state == IsViewable;
+    }));
+    XWindowAttributes attributes{};
+    XGetWindowAttributes(Observer(), shadow, &attributes);
+    EXPECT_EQ(attributes.x, 302 - 5);
+    EXPECT_EQ(attributes.y, 100 - 5);
+    EXPECT_EQ(attributes.width, 212);
+    EXPECT_EQ(attributes.height, 112);
+    EXPECT_EQ(attributes.depth, 32);
+
+    // A click on the button under the shadow reaches the button.
+    ASSERT_EQ(RunWhilePumping(Xdotool("mousemove 299 150 click 1")), 0);
+    EXPECT_TRUE(PumpUntil([&] { return below.NotesOf(L"click").size() == 1; }));
+    (void)belowWindow;
 }

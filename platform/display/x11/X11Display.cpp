@@ -186,7 +186,8 @@ X11Display::~X11Display() {
     for (::Cursor cursor : m_Impl->cursors)
         XFreeCursor(m_Impl->display, cursor);
     for (auto& [owner, shadow] : m_Impl->shadows)
-        XDestroyWindow(m_Impl->display, shadow.xid);
+        if (shadow.xid)
+            XDestroyWindow(m_Impl->display, shadow.xid);
     if (m_Impl->argbColormap)
         XFreeColormap(m_Impl->display, m_Impl->argbColormap);
     XDestroyWindow(m_Impl->display, m_Impl->helper);

@@ -7,7 +7,8 @@ namespace Platform {
 // Per-pixel alpha reaches the screen only through a compositing manager; without one a shadow
 // would be an opaque block, so there is none.
 bool X11Display::supportsShadows() const {
-    return m_Impl->argbVisual && XGetSelectionOwner(m_Impl->display, m_Impl->atoms.compositingManager) != None;
+    return m_Impl->argbVisual &&
+           XGetSelectionOwner(m_Impl->display, m_Impl->atoms.compositingManager) != None;
 }
 
 void X11Display::Impl::stackBelowOwner(const X11Shadow& shadow, const X11Window& owner) {
@@ -44,11 +45,14 @@ void X11Display::setShadow(WindowHandle owner, const Rect& rect, const ImageView
         attributes.background_pixel = 0;
         attributes.border_pixel = 0;
         attributes.colormap = m_Impl->argbColormap;
-        shadow.xid = XCreateWindow(display, m_Impl->root, rect.left, rect.top, static_cast<unsigned>(width),
-                                   static_cast<unsigned>(height), 0, 32, InputOutput, m_Impl->argbVisual,
-                                   CWOverrideRedirect | CWBackPixel | CWBorderPixel | CWColormap, &attributes);
+        shadow.xid =
+            XCreateWindow(display, m_Impl->root, rect.left, rect.top, static_cast<unsigned>(width),
+                          static_cast<unsigned>(height), 0, 32, InputOutput, m_Impl->argbVisual,
+                          CWOverrideRedirect | CWBackPixel | CWBorderPixel | CWColormap, &attributes);
         // No input shape: every click goes to whatever lies below.
         XShapeCombineRectangles(display, shadow.xid, ShapeInput, 0, 0, nullptr, 0, ShapeSet, Unsorted);
+        if (shadow.shown)
+            XMapWindow(display, shadow.xid);
     } else {
         XMoveResizeWindow(display, shadow.xid, rect.left, rect.top, static_cast<unsigned>(width),
                           static_cast<unsigned>(height));
@@ -84,7 +88,7 @@ void X11Display::setShadow(WindowHandle owner, const Rect& rect, const ImageView
 void X11Display::moveShadow(WindowHandle owner, Point topLeft) {
     auto found = m_Impl->shadows.find(owner);
     X11Window* ownerWindow = m_Impl->find(owner);
-    if (found == m_Impl->shadows.end() || !ownerWindow)
+    if (found == m_Impl->shadows.end() || !ownerWindow || !found->second.xid)
         return;
     X11Shadow& shadow = found->second;
     shadow.rect = Offset(shadow.rect, topLeft.x - shadow.rect.left, topLeft.y - shadow.rect.top);
@@ -95,12 +99,16 @@ void X11Display::moveShadow(WindowHandle owner, Point topLeft) {
 }
 
 void X11Display::showShadow(WindowHandle owner, bool visible) {
-    auto found = m_Impl->shadows.find(owner);
     X11Window* ownerWindow = m_Impl->find(owner);
-    if (found == m_Impl->shadows.end() || !ownerWindow || found->second.shown == visible)
+    if (!ownerWindow || !m_Impl->argbVisual)
         return;
-    X11Shadow& shadow = found->second;
+    // Asked before the first pixels: the window is mapped as soon as it exists.
+    X11Shadow& shadow = m_Impl->shadows[owner];
+    if (shadow.shown == visible)
+        return;
     shadow.shown = visible;
+    if (!shadow.xid)
+        return;
     if (visible) {
         XMapWindow(m_Impl->display, shadow.xid);
         m_Impl->stackBelowOwner(shadow, *ownerWindow);
@@ -114,7 +122,8 @@ void X11Display::removeShadow(WindowHandle owner) {
     auto found = m_Impl->shadows.find(owner);
     if (found == m_Impl->shadows.end())
         return;
-    XDestroyWindow(m_Impl->display, found->second.xid);
+    if (found->second.xid)
+        XDestroyWindow(m_Impl->display, found->second.xid);
     m_Impl->shadows.erase(found);
     XFlush(m_Impl->display);
 }

@@ -1,4 +1,4 @@
-#include "ui/WindowShadow.h"
+#include "uilib/WindowShadow.h"
 #include "uilib/SkinResources.h"
 #include "uilib/WindowManagerUI.h"
 

@@ -2,7 +2,7 @@
 
 #include "platform/window/DisplayBackend.h"
 #include "platform/window/WindowTypes.h"
-#include "ui/ShadowPixels.h"
+#include "uilib/ShadowPixels.h"
 #include "uilib/ImageEntry.h"
 
 #include <cstdint>

@@ -1,4 +1,4 @@
-#include "ui/ShadowPixels.h"
+#include "uilib/ShadowPixels.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "ui/WindowShadow.h"
+#include "uilib/WindowShadow.h"
 
 #include "uilib/ImageCache.h"
 #include "uilib/ImageDescription.h"
