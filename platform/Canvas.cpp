@@ -375,11 +375,6 @@ void Canvas::drawText(const std::wstring& text, const Rect& rect, const Font& fo
     cairo_restore(cr);
 }
 
-void PrepareText() {
-    // The thread's font map starts loading the font configuration in the background when it is made.
-    pango_cairo_font_map_get_default();
-}
-
 Size MeasureText(const std::wstring& text, const Font& font, unsigned style, int maxWidth) {
     if (text.empty())
         return {};

@@ -123,11 +123,6 @@ private:
     std::unique_ptr<Impl> m_Impl;
 };
 
-// Starts setting up the calling thread's text drawing (the font configuration and font lists load on
-// a thread of their own), so that the first text drawn or measured later waits for less of it. Any
-// number of calls; the first one on a thread takes a fraction of a millisecond.
-void PrepareText();
-
 // Size of `text` as drawText would lay it out. `maxWidth` (> 0) limits the width for word wrapping and
 // for the end ellipsis; without it the text keeps its natural width.
 Size MeasureText(const std::wstring& text, const Font& font, unsigned style = TextStyle::kSingleLine,

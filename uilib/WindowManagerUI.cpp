@@ -33,11 +33,7 @@ std::wstring Lower(std::wstring text) {
 
 } // namespace
 
-CWindowManagerUI::CWindowManagerUI() {
-    // The fonts load while the window's package is unpacked and its pictures decoded, instead of
-    // holding up the first paint's first text.
-    Platform::PrepareText();
-}
+CWindowManagerUI::CWindowManagerUI() = default;
 
 CWindowManagerUI::~CWindowManagerUI() {
     // Controls tell the manager of their end while they go, so the tree goes first.

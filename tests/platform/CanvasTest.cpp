@@ -7,7 +7,6 @@
 #include <cstdint>
 #include <cstdlib>
 #include <string>
-#include <thread>
 #include <vector>
 
 using namespace Platform;
@@ -345,27 +344,6 @@ TEST(CanvasTest, MeasuringFollowsLengthSizeWrappingAndEllipsis) {
     // A single line ignores the word-break flag.
     EXPECT_EQ(natural,
               MeasureText(longText, kChineseFont, TextStyle::kSingleLine | TextStyle::kWordBreak, 100));
-}
-
-// Preparing is only a head start: threads that prepare at once, cold, then measure what an
-// unprepared thread measures.
-TEST(CanvasTest, PreparedTextMeasuresAsUnprepared) {
-    std::vector<Size> prepared(2);
-    std::vector<std::thread> threads;
-    for (Size& size : prepared) {
-        threads.emplace_back([&size] {
-            PrepareText();
-            PrepareText();
-            size = MeasureText(L"安装完成", kChineseFont);
-        });
-    }
-    for (std::thread& thread : threads)
-        thread.join();
-    Size unprepared;
-    std::thread([&unprepared] { unprepared = MeasureText(L"安装完成", kChineseFont); }).join();
-    EXPECT_GT(unprepared.width, 0);
-    for (const Size& size : prepared)
-        EXPECT_EQ(unprepared, size);
 }
 
 TEST(CanvasTest, EllipsizedTextEndsInsideItsBox) {
