@@ -238,7 +238,8 @@ void CWindowManagerUI::OnTimer(unsigned localId) {
 }
 
 void CWindowManagerUI::SetFocus(CControlUI* control) {
-    if (Platform::GetFocus() != m_Window)
+    // Clearing a control's focus must not pull the keyboard to this window.
+    if (control && Platform::GetFocus() != m_Window)
         Platform::SetFocus(m_Window);
     if (control == m_Focus)
         return;
