@@ -372,3 +372,15 @@ TEST(LayoutWindowTest, AnInstallerWindowWithTheShippedShadowAttributesCastsItsSh
     Platform::ShowWindow(hwnd, Platform::Show::kMinimize);
     EXPECT_FALSE(display.shadowRect(hwnd).has_value());
 }
+
+TEST(LayoutWindowTest, HidingTheFocusedControlOfABackgroundWindowLeavesTheKeyboardAlone) {
+    Plain back(kDialog);
+    back.Open(Platform::kNoWindow, 100, 100);
+    back.Find(L"next")->SetFocus();
+    Plain front(kDialog);
+    const Platform::WindowHandle frontWindow = front.Open(Platform::kNoWindow, 600, 100);
+    ASSERT_EQ(Platform::GetFocus(), frontWindow);
+    back.Find(L"next")->SetVisible(false);
+    EXPECT_EQ(back.GetManager().GetFocus(), nullptr);
+    EXPECT_EQ(Platform::GetFocus(), frontWindow);
+}
