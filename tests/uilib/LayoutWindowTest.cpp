@@ -384,3 +384,50 @@ TEST(LayoutWindowTest, HidingTheFocusedControlOfABackgroundWindowLeavesTheKeyboa
     EXPECT_EQ(back.GetManager().GetFocus(), nullptr);
     EXPECT_EQ(Platform::GetFocus(), frontWindow);
 }
+
+TEST(LayoutWindowTest, SystemButtonsMinimiseMaximiseAndRestore) {
+    Plain window(LR"(<Window size="300,200"><HorizontalLayout bkcolor="#FFFFFFFF">
+        <Button name="minbtn" width="30"/><Button name="maxbtn" width="30"/>
+        <Button name="restorebtn" width="30" visible="false"/><Control/></HorizontalLayout></Window>)");
+    const Platform::WindowHandle hwnd = window.Open(Platform::kNoWindow, 100, 100);
+    auto click = [&](const wchar_t* name) {
+        LayoutWindow::Display().click(window.Screen(Centre(window.Find(name))));
+        PumpReady();
+    };
+    click(L"maxbtn");
+    EXPECT_TRUE(Platform::IsZoomed(hwnd));
+    EXPECT_EQ(Platform::GetWindowRect(hwnd), Platform::GetWorkArea());
+    EXPECT_FALSE(window.Find(L"maxbtn")->IsVisible());
+    EXPECT_TRUE(window.Find(L"restorebtn")->IsVisible());
+    PumpReady(); // the new layout
+    click(L"restorebtn");
+    EXPECT_FALSE(Platform::IsZoomed(hwnd));
+    EXPECT_EQ(Platform::GetWindowRect(hwnd), (Platform::Rect{100, 100, 400, 300}));
+    EXPECT_TRUE(window.Find(L"maxbtn")->IsVisible());
+    PumpReady();
+    click(L"minbtn");
+    EXPECT_TRUE(Platform::IsIconic(hwnd));
+}
+
+TEST(LayoutWindowTest, CentringOverTheOwnerOrTheWorkAreaStaysInsideTheWorkArea) {
+    const wchar_t* const layout = LR"(<Window size="200,100"><VerticalLayout/></Window>)";
+    Plain owner(LR"(<Window size="400,300"><VerticalLayout/></Window>)");
+    const Platform::WindowHandle ownerWindow = owner.Open(Platform::kNoWindow, 100, 100);
+    Plain tip(layout);
+    tip.Create(ownerWindow, L"tip", Platform::Style::kPopup, 0, {0, 0, 10, 10});
+    tip.CenterWindow();
+    EXPECT_EQ(Platform::GetWindowRect(tip.GetHWND()), (Platform::Rect{200, 200, 400, 300}));
+
+    // An owner near the screen's corner: the centred window is pushed back inside the work area.
+    Platform::MoveWindow(ownerWindow, {-150, -120, 250, 180});
+    tip.CenterWindow();
+    EXPECT_EQ(Platform::GetWindowRect(tip.GetHWND()), (Platform::Rect{0, 0, 200, 100}));
+
+    Plain alone(layout);
+    alone.Create(Platform::kNoWindow, L"alone", Platform::Style::kPopup, 0, {0, 0, 10, 10});
+    alone.CenterWindow();
+    const Platform::Rect work = Platform::GetWorkArea();
+    EXPECT_EQ(Platform::GetWindowRect(alone.GetHWND()),
+              (Platform::Rect{work.width() / 2 - 100, work.height() / 2 - 50, work.width() / 2 + 100,
+                              work.height() / 2 + 50}));
+}
