@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <string>
 #include <thread>
@@ -320,4 +321,85 @@ TEST(X11Window, AShadowOnlyWithACompositorBehindTheWindowAndClickThrough) {
     ASSERT_EQ(RunWhilePumping(Xdotool("mousemove 299 150 click 1")), 0);
     EXPECT_TRUE(PumpUntil([&] { return below.NotesOf(L"click").size() == 1; }));
     (void)belowWindow;
+}
+
+TEST(X11Window, BringingAWindowToTheFrontShowsItOverTheOther) {
+    Plain red(LR"(<Window size="200,100"><VerticalLayout bkcolor="#FFFF0000"/></Window>)");
+    Plain green(LR"(<Window size="200,100"><VerticalLayout bkcolor="#FF00FF00"/></Window>)");
+    const Platform::WindowHandle redWindow = OpenShown(red, 400, 400);
+    OpenShown(green, 450, 420);
+    auto overlap = [] { return Screenshot({500, 450, 501, 451}).front(); };
+    ASSERT_TRUE(PumpUntil([&] { return overlap() == 0x00FF00u; }));
+    Platform::SetForegroundWindow(redWindow);
+    EXPECT_TRUE(PumpUntil([&] { return overlap() == 0xFF0000u; })) << std::hex << overlap();
+}
+
+TEST(X11Window, TheClipboardGoesBothWaysWithOtherPrograms) {
+    Frame window(kLayout);
+    OpenShown(window);
+    ::Display* other = Observer();
+    const Atom clipboard = XInternAtom(other, "CLIPBOARD", False);
+    const Atom utf8 = XInternAtom(other, "UTF8_STRING", False);
+    const Atom property = XInternAtom(other, "TEST_PASTE", False);
+    const Window requestor = XCreateSimpleWindow(other, DefaultRootWindow(other), 0, 0, 1, 1, 0, 0, 0);
+
+    // Ours, read by another program.
+    Platform::SetClipboardText(L"复制 text");
+    XConvertSelection(other, clipboard, utf8, property, requestor, CurrentTime);
+    XFlush(other);
+    XEvent event;
+    ASSERT_TRUE(PumpUntil([&] { return XCheckTypedWindowEvent(other, requestor, SelectionNotify, &event); }));
+    ASSERT_EQ(event.xselection.property, property);
+    Atom type = 0;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+    XGetWindowProperty(other, requestor, property, 0, 1024, True, AnyPropertyType, &type, &format, &count,
+                       &after, &data);
+    ASSERT_NE(data, nullptr);
+    EXPECT_EQ(std::string(reinterpret_cast<char*>(data), count), "复制 text");
+    XFree(data);
+    XDestroyWindow(other, requestor);
+
+    // Another program's, read by us: it answers from its own thread and connection.
+    const std::string displayName = Server().displayName();
+    std::atomic<bool> owning{false}, done{false};
+    std::thread owner([&] {
+        ::Display* connection = XOpenDisplay(displayName.c_str());
+        const Window window =
+            XCreateSimpleWindow(connection, DefaultRootWindow(connection), 0, 0, 1, 1, 0, 0, 0);
+        const Atom board = XInternAtom(connection, "CLIPBOARD", False);
+        XSetSelectionOwner(connection, board, window, CurrentTime);
+        XSync(connection, False);
+        owning = true;
+        while (!done) {
+            while (XPending(connection)) {
+                XEvent request;
+                XNextEvent(connection, &request);
+                if (request.type != SelectionRequest)
+                    continue;
+                const std::string text = "粘贴 paste";
+                XChangeProperty(connection, request.xselectionrequest.requestor,
+                                request.xselectionrequest.property, request.xselectionrequest.target, 8,
+                                PropModeReplace, reinterpret_cast<const unsigned char*>(text.data()),
+                                static_cast<int>(text.size()));
+                XEvent reply{};
+                reply.xselection.type = SelectionNotify;
+                reply.xselection.requestor = request.xselectionrequest.requestor;
+                reply.xselection.selection = request.xselectionrequest.selection;
+                reply.xselection.target = request.xselectionrequest.target;
+                reply.xselection.property = request.xselectionrequest.property;
+                XSendEvent(connection, reply.xselection.requestor, False, 0, &reply);
+                XFlush(connection);
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        }
+        XDestroyWindow(connection, window);
+        XCloseDisplay(connection);
+    });
+    while (!owning)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    EXPECT_EQ(Platform::GetClipboardText(), std::optional<std::wstring>(L"粘贴 paste"));
+    done = true;
+    owner.join();
 }
