@@ -2,15 +2,14 @@
 
 #include "ui/SequenceButtonUI.h"
 #include "ui/SequenceLabelUI.h"
+#include "uilib/TextCase.h"
 
 #include <cwctype>
 
 namespace UiLib {
 
 std::unique_ptr<CControlUI> CreateInstallerControl(const std::wstring& className) {
-    std::wstring name = className;
-    for (wchar_t& c : name)
-        c = static_cast<wchar_t>(std::towlower(c));
+    const std::wstring name = ToLower(className);
     if (name == L"sequencebutton")
         return std::make_unique<CSequenceButtonUI>();
     if (name == L"sequencelabel")

@@ -1,6 +1,7 @@
 #include "ui/SequenceAnimation.h"
 
 #include "uilib/NumberList.h"
+#include "uilib/TextCase.h"
 #include "uilib/WindowManagerUI.h"
 
 #include <cstdio>
@@ -15,15 +16,6 @@ constexpr size_t kMaxFrameName = 259;
 // Longer field widths and precisions are refused rather than formatted into huge names.
 constexpr size_t kMaxFieldDigits = 3;
 
-bool SameText(std::wstring_view a, std::wstring_view b) {
-    if (a.size() != b.size())
-        return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (std::towlower(a[i]) != std::towlower(b[i]))
-            return false;
-    return true;
-}
-
 bool IsDigit(wchar_t c) {
     return c >= L'0' && c <= L'9';
 }
@@ -33,15 +25,15 @@ bool IsDigit(wchar_t c) {
 bool SequenceAnimation::SetAttribute(const std::wstring& name, const std::wstring& value) {
     if (name == L"sequencebkimage")
         m_Pattern = value;
-    else if (SameText(name, L"sequencecount"))
+    else if (EqualsIgnoringCase(name, L"sequencecount"))
         m_Count = static_cast<std::uint32_t>(ParseInt(value));
-    else if (SameText(name, L"sequencespan"))
+    else if (EqualsIgnoringCase(name, L"sequencespan"))
         m_Span = ParseInt(value);
-    else if (SameText(name, L"sequenceloop"))
+    else if (EqualsIgnoringCase(name, L"sequenceloop"))
         m_Loop = value != L"false";
-    else if (SameText(name, L"autostart"))
+    else if (EqualsIgnoringCase(name, L"autostart"))
         m_AutoStart = value != L"false";
-    else if (SameText(name, L"sequenceround"))
+    else if (EqualsIgnoringCase(name, L"sequenceround"))
         m_PingPong = value != L"false";
     else
         return false;

@@ -1,5 +1,6 @@
 #include "uilib/ControlFactory.h"
 
+#include "uilib/TextCase.h"
 #include "uilib/controls/ButtonUI.h"
 #include "uilib/controls/CheckBoxUI.h"
 #include "uilib/controls/ContainerUI.h"
@@ -20,8 +21,7 @@ namespace UiLib {
 
 namespace {
 
-template <typename Control>
-std::unique_ptr<CControlUI> Make() {
+template <typename Control> std::unique_ptr<CControlUI> Make() {
     return std::make_unique<Control>();
 }
 
@@ -43,10 +43,7 @@ std::unique_ptr<CControlUI> CreateBuiltinControl(std::wstring_view elementName) 
         {L"horizontallayout", Make<CHorizontalLayoutUI>},
         {L"tablayout", Make<CTabLayoutUI>},
     };
-    std::wstring key(elementName);
-    for (wchar_t& c : key)
-        c = static_cast<wchar_t>(std::towlower(c));
-    auto found = factories.find(key);
+    auto found = factories.find(ToLower(elementName));
     return found == factories.end() ? nullptr : found->second();
 }
 

@@ -34,7 +34,8 @@ bool DrawImage(Platform::Canvas& canvas, CWindowManagerUI& manager, const Platfo
     Platform::Rect destination = item;
     const Platform::Rect& dest = parsed.dest;
     if (dest.left != 0 || dest.top != 0 || dest.right != 0 || dest.bottom != 0) {
-        destination = {item.left + dest.left, item.top + dest.top, std::min(item.left + dest.right, item.right),
+        destination = {item.left + dest.left, item.top + dest.top,
+                       std::min(item.left + dest.right, item.right),
                        std::min(item.top + dest.bottom, item.bottom)};
     }
     const Platform::Rect visible = Platform::Intersect(Platform::Intersect(destination, item), paint);

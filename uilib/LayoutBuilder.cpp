@@ -4,6 +4,7 @@
 #include "platform/TextCodec.h"
 #include "uilib/ControlFactory.h"
 #include "uilib/NumberList.h"
+#include "uilib/TextCase.h"
 #include "uilib/WindowManagerUI.h"
 #include "uilib/controls/ContainerUI.h"
 
@@ -15,24 +16,15 @@ namespace {
 
 constexpr size_t kMaxFaceLength = 31;
 
-bool SameText(std::wstring_view a, std::wstring_view b) {
-    if (a.size() != b.size())
-        return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (std::towlower(a[i]) != std::towlower(b[i]))
-            return false;
-    return true;
-}
-
 bool IsDeclaration(std::wstring_view name) {
-    return SameText(name, L"Image") || SameText(name, L"Font") || SameText(name, L"Default") ||
-           SameText(name, L"MultiLanguage");
+    return EqualsIgnoringCase(name, L"Image") || EqualsIgnoringCase(name, L"Font") ||
+           EqualsIgnoringCase(name, L"Default") || EqualsIgnoringCase(name, L"MultiLanguage");
 }
 
 // An attribute of a declaration, its name compared without regard to case; `fallback` when absent.
 std::wstring Attribute(CXmlNode node, std::wstring_view name, std::wstring_view fallback = {}) {
     for (int i = 0; i < node.attributeCount(); ++i)
-        if (SameText(node.attributeName(i), name))
+        if (EqualsIgnoringCase(node.attributeName(i), name))
             return std::wstring(node.attributeValue(i));
     return std::wstring(fallback);
 }
@@ -47,7 +39,8 @@ std::uint32_t ParseMask(std::wstring_view text) {
 
 bool CLayoutBuilder::Load(const std::wstring& layout, const std::wstring& type) {
     if (!layout.empty() && std::iswdigit(layout.front())) {
-        const std::span<const uint8_t> bytes = Platform::FindResource(ParseInt(layout), Platform::ToUtf8(type));
+        const std::span<const uint8_t> bytes =
+            Platform::FindResource(ParseInt(layout), Platform::ToUtf8(type));
         if (bytes.empty()) {
             m_Document.setError(L"Error opening file", layout);
             return false;
@@ -63,11 +56,11 @@ void CLayoutBuilder::ApplyDeclarations(CWindowManagerUI& manager) {
     const CXmlNode root = m_Document.root();
     for (CXmlNode node = root.firstChild(); node; node = node.nextSibling()) {
         const std::wstring_view name = node.name();
-        if (SameText(name, L"Image")) {
+        if (EqualsIgnoringCase(name, L"Image")) {
             manager.Images().AddImage(Attribute(node, L"name"), Attribute(node, L"restype"),
                                       ParseMask(Attribute(node, L"mask")), false,
                                       ParseBool(Attribute(node, L"shared")));
-        } else if (SameText(name, L"Font")) {
+        } else if (EqualsIgnoringCase(name, L"Font")) {
             const int id = ParseInt(Attribute(node, L"id", L"-1"));
             std::wstring face = Attribute(node, L"name");
             if (id < 0 || face.empty())
@@ -79,18 +72,19 @@ void CLayoutBuilder::ApplyDeclarations(CWindowManagerUI& manager) {
             font.underline = ParseBool(Attribute(node, L"underline"));
             font.italic = ParseBool(Attribute(node, L"italic"));
             manager.AddFont(id, font, ParseBool(Attribute(node, L"default")));
-        } else if (SameText(name, L"Default")) {
+        } else if (EqualsIgnoringCase(name, L"Default")) {
             const std::wstring controlClass = Attribute(node, L"name");
             if (!controlClass.empty())
                 manager.AddDefaultAttributeList(controlClass, Attribute(node, L"value"));
-        } else if (SameText(name, L"MultiLanguage")) {
+        } else if (EqualsIgnoringCase(name, L"MultiLanguage")) {
             manager.AddMultiLanguageString(ParseInt(Attribute(node, L"id")), Attribute(node, L"value"));
         }
     }
 }
 
 std::unique_ptr<CControlUI> CLayoutBuilder::Create(const std::wstring& layout, const std::wstring& type,
-                                                   IDialogBuilderCallback* callback, CWindowManagerUI* manager) {
+                                                   IDialogBuilderCallback* callback,
+                                                   CWindowManagerUI* manager) {
     m_Callback = callback;
     m_Manager = manager;
     if (!Load(layout, type))
@@ -98,9 +92,10 @@ std::unique_ptr<CControlUI> CLayoutBuilder::Create(const std::wstring& layout, c
     const CXmlNode root = m_Document.root();
     if (manager) {
         ApplyDeclarations(*manager);
-        if (SameText(root.name(), L"Window") && manager->GetPaintWindow() != Platform::kNoWindow) {
+        if (EqualsIgnoringCase(root.name(), L"Window") && manager->GetPaintWindow() != Platform::kNoWindow) {
             for (int i = 0; i < root.attributeCount(); ++i)
-                manager->SetWindowAttribute(std::wstring(root.attributeName(i)), std::wstring(root.attributeValue(i)));
+                manager->SetWindowAttribute(std::wstring(root.attributeName(i)),
+                                            std::wstring(root.attributeValue(i)));
         }
     }
     std::unique_ptr<CControlUI> first;
@@ -120,7 +115,8 @@ CControlUI* CLayoutBuilder::Create(const std::wstring& layout, const std::wstrin
     return Parse(m_Document.root(), &parent, nullptr);
 }
 
-CControlUI* CLayoutBuilder::Parse(CXmlNode node, CContainerUI* parent, std::unique_ptr<CControlUI>* topLevel) {
+CControlUI* CLayoutBuilder::Parse(CXmlNode node, CContainerUI* parent,
+                                  std::unique_ptr<CControlUI>* topLevel) {
     CControlUI* first = nullptr;
     for (CXmlNode element = node.firstChild(); element; element = element.nextSibling()) {
         const std::wstring className(element.name());
@@ -155,7 +151,8 @@ CControlUI* CLayoutBuilder::Parse(CXmlNode node, CContainerUI* parent, std::uniq
             if (!defaults.empty())
                 made->ApplyAttributeList(defaults);
             for (int i = 0; i < element.attributeCount(); ++i)
-                made->SetAttribute(std::wstring(element.attributeName(i)), std::wstring(element.attributeValue(i)));
+                made->SetAttribute(std::wstring(element.attributeName(i)),
+                                   std::wstring(element.attributeValue(i)));
             made->SetManager(nullptr, parent, false);
         }
         if (!first)

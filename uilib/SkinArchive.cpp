@@ -1,5 +1,6 @@
 #include "uilib/SkinArchive.h"
 
+#include "uilib/TextCase.h"
 #include "utils/TextConversion.h"
 
 #include <algorithm>
@@ -86,13 +87,10 @@ std::unique_ptr<SkinArchive> SkinArchive::OpenFile(const std::filesystem::path& 
 
 std::optional<SkinArchive::Found> SkinArchive::FindEntry(std::wstring_view name) const {
     std::wstring wanted = WithSlashes(name);
-    auto sameLetter = [](wchar_t a, wchar_t b) {
-        return std::towlower(wint_t(a)) == std::towlower(wint_t(b));
-    };
     for (size_t i = 0; i < m_Entries.size(); ++i) {
         const Entry& entry = m_Entries[i];
         if (entry.pathLength == wanted.size() + 1 &&
-            std::equal(wanted.begin(), wanted.end(), entry.path.begin(), sameLetter))
+            EqualsIgnoringCase(wanted, std::wstring_view(entry.path).substr(0, wanted.size())))
             return Found{i, entry.size};
     }
     return std::nullopt;

@@ -4,6 +4,7 @@
 #include "platform/Resources.h"
 #include "platform/TextCodec.h"
 #include "uilib/SkinResources.h"
+#include "uilib/TextCase.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -18,9 +19,7 @@ namespace {
 constexpr std::uint32_t kFrameBits = Style::kCaption | Style::kBorder;
 
 bool IsPressable(const std::wstring& controlClass) {
-    std::wstring lower = controlClass;
-    for (wchar_t& c : lower)
-        c = static_cast<wchar_t>(std::towlower(c));
+    const std::wstring lower = ToLower(controlClass);
     return lower == L"button" || lower == L"option" || lower == L"text";
 }
 
@@ -126,8 +125,8 @@ LResult WindowImplBase::OnNcHitTest(unsigned, WParam, LParam lParam, bool&) {
             return HitTest::kRight;
     }
     const Rect& caption = m_PaintManager.GetCaptionRect();
-    if (point.x >= client.left + caption.left && point.x < client.right - caption.right && point.y >= caption.top &&
-        point.y < caption.bottom) {
+    if (point.x >= client.left + caption.left && point.x < client.right - caption.right &&
+        point.y >= caption.top && point.y < caption.bottom) {
         CControlUI* control = m_PaintManager.FindControl(point);
         if (control && !IsPressable(control->GetClass()))
             return HitTest::kCaption;
@@ -184,7 +183,8 @@ LResult WindowImplBase::OnSysCommand(unsigned message, WParam wParam, LParam lPa
 }
 
 LResult WindowImplBase::OnCreate(unsigned, WParam, LParam, bool&) {
-    SetWindowStyle(m_hWnd, (GetWindowStyle(m_hWnd) & ~kFrameBits) | Style::kClipChildren | Style::kClipSiblings);
+    SetWindowStyle(m_hWnd,
+                   (GetWindowStyle(m_hWnd) & ~kFrameBits) | Style::kClipChildren | Style::kClipSiblings);
     m_PaintManager.Init(m_hWnd);
     m_PaintManager.AddPreMessageFilter(this);
 
@@ -261,26 +261,65 @@ LResult WindowImplBase::HandleMessage(unsigned message, WParam wParam, LParam lP
     using Handler = LResult (WindowImplBase::*)(unsigned, WParam, LParam, bool&);
     Handler handler = nullptr;
     switch (message) {
-    case Msg::kCreate: handler = &WindowImplBase::OnCreate; break;
-    case Msg::kClose: handler = &WindowImplBase::OnClose; break;
-    case Msg::kDestroy: handler = &WindowImplBase::OnDestroy; break;
-    case Msg::kNcActivate: handler = &WindowImplBase::OnNcActivate; break;
-    case Msg::kNcCalcSize: handler = &WindowImplBase::OnNcCalcSize; break;
-    case Msg::kNcPaint: handler = &WindowImplBase::OnNcPaint; break;
-    case Msg::kNcHitTest: handler = &WindowImplBase::OnNcHitTest; break;
-    case Msg::kGetMinMaxInfo: handler = &WindowImplBase::OnGetMinMaxInfo; break;
-    case Msg::kMouseWheel: handler = &WindowImplBase::OnMouseWheel; break;
-    case Msg::kMouseHover: handler = &WindowImplBase::OnMouseHover; break;
-    case Msg::kSize: handler = &WindowImplBase::OnSize; break;
-    case Msg::kChar: handler = &WindowImplBase::OnChar; break;
-    case Msg::kSysCommand: handler = &WindowImplBase::OnSysCommand; break;
-    case Msg::kKeyDown: handler = &WindowImplBase::OnKeyDown; break;
-    case Msg::kKillFocus: handler = &WindowImplBase::OnKillFocus; break;
-    case Msg::kSetFocus: handler = &WindowImplBase::OnSetFocus; break;
-    case Msg::kLButtonDown: handler = &WindowImplBase::OnLButtonDown; break;
-    case Msg::kLButtonUp: handler = &WindowImplBase::OnLButtonUp; break;
-    case Msg::kMouseMove: handler = &WindowImplBase::OnMouseMove; break;
-    default: break;
+    case Msg::kCreate:
+        handler = &WindowImplBase::OnCreate;
+        break;
+    case Msg::kClose:
+        handler = &WindowImplBase::OnClose;
+        break;
+    case Msg::kDestroy:
+        handler = &WindowImplBase::OnDestroy;
+        break;
+    case Msg::kNcActivate:
+        handler = &WindowImplBase::OnNcActivate;
+        break;
+    case Msg::kNcCalcSize:
+        handler = &WindowImplBase::OnNcCalcSize;
+        break;
+    case Msg::kNcPaint:
+        handler = &WindowImplBase::OnNcPaint;
+        break;
+    case Msg::kNcHitTest:
+        handler = &WindowImplBase::OnNcHitTest;
+        break;
+    case Msg::kGetMinMaxInfo:
+        handler = &WindowImplBase::OnGetMinMaxInfo;
+        break;
+    case Msg::kMouseWheel:
+        handler = &WindowImplBase::OnMouseWheel;
+        break;
+    case Msg::kMouseHover:
+        handler = &WindowImplBase::OnMouseHover;
+        break;
+    case Msg::kSize:
+        handler = &WindowImplBase::OnSize;
+        break;
+    case Msg::kChar:
+        handler = &WindowImplBase::OnChar;
+        break;
+    case Msg::kSysCommand:
+        handler = &WindowImplBase::OnSysCommand;
+        break;
+    case Msg::kKeyDown:
+        handler = &WindowImplBase::OnKeyDown;
+        break;
+    case Msg::kKillFocus:
+        handler = &WindowImplBase::OnKillFocus;
+        break;
+    case Msg::kSetFocus:
+        handler = &WindowImplBase::OnSetFocus;
+        break;
+    case Msg::kLButtonDown:
+        handler = &WindowImplBase::OnLButtonDown;
+        break;
+    case Msg::kLButtonUp:
+        handler = &WindowImplBase::OnLButtonUp;
+        break;
+    case Msg::kMouseMove:
+        handler = &WindowImplBase::OnMouseMove;
+        break;
+    default:
+        break;
     }
     bool handled = true;
     if (handler) {

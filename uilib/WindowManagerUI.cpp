@@ -3,6 +3,7 @@
 #include "platform/window/WindowSystem.h"
 #include "uilib/Colour.h"
 #include "uilib/NumberList.h"
+#include "uilib/TextCase.h"
 
 #include <algorithm>
 #include <chrono>
@@ -23,12 +24,6 @@ std::uint32_t Milliseconds() {
     return static_cast<std::uint32_t>(std::chrono::duration_cast<std::chrono::milliseconds>(
                                           std::chrono::steady_clock::now().time_since_epoch())
                                           .count());
-}
-
-std::wstring Lower(std::wstring text) {
-    for (wchar_t& c : text)
-        c = static_cast<wchar_t>(std::towlower(c));
-    return text;
 }
 
 } // namespace
@@ -109,7 +104,8 @@ void CWindowManagerUI::RemoveNotifier(INotifyUI* notifier) {
 }
 
 void CWindowManagerUI::AddPreMessageFilter(IMessageFilterUI* filter) {
-    if (std::find(m_PreMessageFilters.begin(), m_PreMessageFilters.end(), filter) == m_PreMessageFilters.end())
+    if (std::find(m_PreMessageFilters.begin(), m_PreMessageFilters.end(), filter) ==
+        m_PreMessageFilters.end())
         m_PreMessageFilters.push_back(filter);
 }
 
@@ -130,23 +126,18 @@ void CWindowManagerUI::SendNotify(CControlUI* sender, const std::wstring& type, 
 void CWindowManagerUI::SendNotify(NotifyMsg& msg, bool async, bool allowRepeat) {
     msg.dwTimestamp = Milliseconds();
     if (!async) {
-        msg.ptMouse = m_LastMouse;
-        if (msg.pSender)
-            msg.pSender->CallNotifyListeners(msg);
-        // A listener may add or remove listeners while it runs.
-        const std::vector<INotifyUI*> notifiers = m_Notifiers;
-        for (INotifyUI* notifier : notifiers)
-            if (std::find(m_Notifiers.begin(), m_Notifiers.end(), notifier) != m_Notifiers.end())
-                notifier->Notify(msg);
+        Deliver(msg);
         return;
     }
     bool wake = false;
     {
         std::lock_guard lock(m_AsyncLock);
-        auto queued = allowRepeat ? m_AsyncNotify.end()
-                                  : std::find_if(m_AsyncNotify.begin(), m_AsyncNotify.end(), [&](const NotifyMsg& each) {
-                                        return each.pSender == msg.pSender && each.sType == msg.sType;
-                                    });
+        auto queued =
+            allowRepeat
+                ? m_AsyncNotify.end()
+                : std::find_if(m_AsyncNotify.begin(), m_AsyncNotify.end(), [&](const NotifyMsg& each) {
+                      return each.pSender == msg.pSender && each.sType == msg.sType;
+                  });
         if (queued != m_AsyncNotify.end()) {
             queued->wParam = msg.wParam;
             queued->lParam = msg.lParam;
@@ -167,15 +158,19 @@ void CWindowManagerUI::DeliverAsyncNotifications() {
         queued.swap(m_AsyncNotify);
         m_AsyncWakePending = false;
     }
-    for (NotifyMsg& msg : queued) {
-        msg.ptMouse = m_LastMouse;
-        if (msg.pSender)
-            msg.pSender->CallNotifyListeners(msg);
-        const std::vector<INotifyUI*> notifiers = m_Notifiers;
-        for (INotifyUI* notifier : notifiers)
-            if (std::find(m_Notifiers.begin(), m_Notifiers.end(), notifier) != m_Notifiers.end())
-                notifier->Notify(msg);
-    }
+    for (NotifyMsg& msg : queued)
+        Deliver(msg);
+}
+
+void CWindowManagerUI::Deliver(NotifyMsg& msg) {
+    msg.ptMouse = m_LastMouse;
+    if (msg.pSender)
+        msg.pSender->CallNotifyListeners(msg);
+    // A listener may add or remove listeners while it runs.
+    const std::vector<INotifyUI*> notifiers = m_Notifiers;
+    for (INotifyUI* notifier : notifiers)
+        if (std::find(m_Notifiers.begin(), m_Notifiers.end(), notifier) != m_Notifiers.end())
+            notifier->Notify(msg);
 }
 
 bool CWindowManagerUI::SetTimer(CControlUI* control, unsigned timerId, unsigned milliseconds) {
@@ -191,9 +186,9 @@ bool CWindowManagerUI::SetTimer(CControlUI* control, unsigned timerId, unsigned 
     unsigned localId = m_LastLocalTimerId;
     do {
         localId = (localId + 1) % 255;
-    } while (localId == 0 || std::any_of(m_Timers.begin(), m_Timers.end(), [localId](const TimerRecord& timer) {
-                 return timer.localId == localId;
-             }));
+    } while (localId == 0 ||
+             std::any_of(m_Timers.begin(), m_Timers.end(),
+                         [localId](const TimerRecord& timer) { return timer.localId == localId; }));
     if (!Platform::SetTimer(m_Window, localId, milliseconds))
         return false;
     m_LastLocalTimerId = localId;
@@ -320,7 +315,7 @@ void CWindowManagerUI::SetInitSize(int width, int height) {
 }
 
 void CWindowManagerUI::SetWindowAttribute(const std::wstring& name, const std::wstring& value) {
-    const std::wstring key = Lower(name);
+    const std::wstring key = ToLower(name);
     if (key == L"size") {
         const Size size = ParseSize(value);
         SetInitSize(size.width, size.height);
@@ -384,7 +379,8 @@ void CWindowManagerUI::Paint() {
     Platform::EndPaint(m_Window, scope);
 }
 
-void CWindowManagerUI::SetHot(CControlUI* control, Point point, Platform::WParam wParam, Platform::LParam lParam) {
+void CWindowManagerUI::SetHot(CControlUI* control, Point point, Platform::WParam wParam,
+                              Platform::LParam lParam) {
     if (control == m_Hot)
         return;
     TEventUI event;
@@ -407,7 +403,8 @@ void CWindowManagerUI::SetHot(CControlUI* control, Point point, Platform::WParam
 
 void CWindowManagerUI::OnMouse(unsigned message, Platform::WParam wParam, Platform::LParam lParam) {
     using namespace Platform;
-    const Point point = message == Msg::kMouseWheel ? ScreenToClient(m_Window, UnpackPoint(lParam)) : UnpackPoint(lParam);
+    const Point point =
+        message == Msg::kMouseWheel ? ScreenToClient(m_Window, UnpackPoint(lParam)) : UnpackPoint(lParam);
     m_LastMouse = point;
     TEventUI event;
     event.ptMouse = point;

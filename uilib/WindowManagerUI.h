@@ -38,8 +38,8 @@ protected:
 // Sees the window's messages before the window does; setting `handled` stops them.
 class IMessageFilterUI {
 public:
-    virtual Platform::LResult MessageHandler(unsigned message, Platform::WParam wParam, Platform::LParam lParam,
-                                             bool& handled) = 0;
+    virtual Platform::LResult MessageHandler(unsigned message, Platform::WParam wParam,
+                                             Platform::LParam lParam, bool& handled) = 0;
 
 protected:
     ~IMessageFilterUI() = default;
@@ -154,6 +154,8 @@ private:
 
     void Paint();
     void DeliverAsyncNotifications();
+    // The sender's own listeners, then every notifier, with the last mouse point.
+    void Deliver(NotifyMsg& msg);
     void OnTimer(unsigned localId);
     void OnMouse(unsigned message, Platform::WParam wParam, Platform::LParam lParam);
     void OnKey(unsigned message, Platform::WParam wParam);

@@ -3,6 +3,7 @@
 #include "uilib/ImageCache.h"
 #include "uilib/ImageDescription.h"
 #include "uilib/NumberList.h"
+#include "uilib/TextCase.h"
 #include "uilib/WindowManagerUI.h"
 
 #include <algorithm>
@@ -19,12 +20,6 @@ constexpr int kMaxDarkness = 255;
 
 bool InRange(int value, int low, int high) {
     return value >= low && value <= high;
-}
-
-bool EqualsIgnoringCase(const std::wstring& text, const std::wstring& expected) {
-    return text.size() == expected.size() &&
-           std::equal(text.begin(), text.end(), expected.begin(),
-                      [](wchar_t a, wchar_t b) { return std::towlower(a) == std::towlower(b); });
 }
 
 // The colour as written in hexadecimal, so its low byte is red (not the layouts' usual 0xAARRGGBB).
