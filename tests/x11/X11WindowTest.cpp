@@ -119,9 +119,33 @@ TEST(X11Window, TheCaptionDragsTheWindowAButtonInItDoesNot) {
     EXPECT_EQ(ServerRect(handle), moved);
 }
 
+// Puts the characters' keysyms on free keys of the server's keyboard, as a Chinese keyboard layout
+// would. Otherwise the typing tool maps a key for each character just before pressing it and takes
+// the mapping back right after, and a program that reads its keys a little later finds them gone.
+void MapCharacterKeys(const std::vector<wchar_t>& characters) {
+    ::Display* display = Observer();
+    int low = 0, high = 0;
+    XDisplayKeycodes(display, &low, &high);
+    int perKey = 0;
+    KeySym* map = XGetKeyboardMapping(display, static_cast<KeyCode>(low), high - low + 1, &perKey);
+    size_t next = 0;
+    for (int code = high; code >= low && next < characters.size(); --code) {
+        bool unused = true;
+        for (int i = 0; i < perKey; ++i)
+            unused = unused && map[(code - low) * perKey + i] == NoSymbol;
+        if (!unused)
+            continue;
+        KeySym symbol = 0x01000000 | static_cast<KeySym>(characters[next++]);
+        XChangeKeyboardMapping(display, code, 1, &symbol, 1);
+    }
+    XFree(map);
+    XSync(display, False);
+}
+
 TEST(X11Window, EscapeDoesNothingButtonsClickAndTypingFillsTheEdit) {
     Frame window(kLayout);
     const Platform::WindowHandle handle = OpenShown(window);
+    MapCharacterKeys({L'中', L'文'});
     const std::string actions = MoveTo(window, Centre(window, L"ok")) + " click 1 key Escape " +
                                 MoveTo(window, Centre(window, L"edit")) +
                                 " click 1 sleep 0.1 type --delay 30 'abc中文'";

@@ -107,6 +107,12 @@ void X11Display::Impl::handleEvent(XEvent& event) {
         clipboard.reset();
         return;
     }
+    // Programs that type characters missing from the keyboard (and layout switches) change the
+    // mapping; keys after it must be looked up in the new one.
+    if (event.type == MappingNotify) {
+        XRefreshKeyboardMapping(&event.xmapping);
+        return;
+    }
     X11Window* window = findNative(event.xany.window);
     if (!window)
         return;
