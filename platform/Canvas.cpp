@@ -375,6 +375,11 @@ void Canvas::drawText(const std::wstring& text, const Rect& rect, const Font& fo
     cairo_restore(cr);
 }
 
+void PrepareText() {
+    // Making the thread's font map starts loading the font configuration on a thread of its own.
+    pango_cairo_font_map_get_default();
+}
+
 Size MeasureText(const std::wstring& text, const Font& font, unsigned style, int maxWidth) {
     if (text.empty())
         return {};

@@ -123,6 +123,10 @@ private:
     std::unique_ptr<Impl> m_Impl;
 };
 
+// Starts setting up text drawing for the calling thread (the font configuration loads on a thread of
+// its own), so that the first text drawn or measured waits for less of it. Any number of calls.
+void PrepareText();
+
 // Size of `text` as drawText would lay it out. `maxWidth` (> 0) limits the width for word wrapping and
 // for the end ellipsis; without it the text keeps its natural width.
 Size MeasureText(const std::wstring& text, const Font& font, unsigned style = TextStyle::kSingleLine,

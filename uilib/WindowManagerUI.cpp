@@ -28,7 +28,11 @@ std::uint32_t Milliseconds() {
 
 } // namespace
 
-CWindowManagerUI::CWindowManagerUI() = default;
+CWindowManagerUI::CWindowManagerUI() {
+    // The font configuration loads while the window's skin package is unpacked and its pictures
+    // decoded, instead of in front of the first paint's first text.
+    Platform::PrepareText();
+}
 
 CWindowManagerUI::~CWindowManagerUI() {
     // Controls tell the manager of their end while they go, so the tree goes first.
