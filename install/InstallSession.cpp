@@ -50,10 +50,18 @@ CInstallSession::~CInstallSession() {
 }
 
 void CInstallSession::Init() {
+    Prepare();
+    ActOnEarlierInstall();
+}
+
+void CInstallSession::Prepare() {
     m_DownloadInstaller = std::make_unique<CDownloadInstaller>(
         [this](int32_t code, double value, const wchar_t* text) { postEvent(code, value, text); });
     m_Earlier = EarlierInstallation::Read();
     m_HasEarlierInstall = !m_Earlier.InstallPath.empty();
+}
+
+void CInstallSession::ActOnEarlierInstall() {
     if (!m_HasEarlierInstall)
         return;
     if (InstallerConfig::Instance().m_InsNew) {
@@ -90,9 +98,10 @@ std::wstring CInstallSession::CustomDirectory(const std::wstring& fieldText) {
     return CustomInstallDirectory(fieldText, m_Earlier, m_AdminFacts);
 }
 
-void CInstallSession::InstallDefault() {
+void CInstallSession::InstallDefault(bool agreementAccepted) {
     ReportClick(properties(), L"立即安装");
-    StartInstall(DefaultDirectory(), true, true);
+    if (agreementAccepted)
+        StartInstall(DefaultDirectory(), true, true);
 }
 
 void CInstallSession::OpenCustomPage() {

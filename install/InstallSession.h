@@ -31,17 +31,21 @@ public:
     // Destroys the pipeline (which waits for its workers), then waits for the network check.
     ~CInstallSession();
 
-    // Creates the pipeline, reads the earlier installation and, when there is one, acts on it: installs
-    // at once ("-insnew"), refuses while the product runs, or asks the user.
+    // Prepare, then ActOnEarlierInstall.
     void Init();
+    // Creates the pipeline and reads the earlier installation.
+    void Prepare();
+    // When there is an earlier installation: installs at once ("-insnew"), refuses while the product
+    // runs, or asks the user.
+    void ActOnEarlierInstall();
 
     bool HasEarlierInstall() const { return m_HasEarlierInstall; }
     const EarlierInstallation& Earlier() const { return m_Earlier; }
     std::wstring DefaultDirectory();
     std::wstring CustomDirectory(const std::wstring& fieldText);
 
-    // The buttons of the pages.
-    void InstallDefault();
+    // The buttons of the pages. The default installation starts only once the agreement is accepted.
+    void InstallDefault(bool agreementAccepted = true);
     void OpenCustomPage();
     void InstallCustom(const std::wstring& fieldText, bool desktopShortcut, bool quickLaunchShortcut);
     void OpenProduct();

@@ -49,8 +49,11 @@ void WindowImplBase::OnFinalMessage(WindowHandle) {
 }
 
 void WindowImplBase::Notify(NotifyMsg& msg) {
-    if (msg.sType != L"click" || !msg.pSender)
-        return;
+    if (msg.sType == L"click" && msg.pSender)
+        OnClick(msg);
+}
+
+void WindowImplBase::OnClick(NotifyMsg& msg) {
     const std::wstring& name = msg.pSender->GetName();
     if (name == L"closebtn")
         Close(1);

@@ -18,7 +18,10 @@ enum class ResourceType {
 
 // A window whose content is a layout: it builds the layout when created, lets the caption drag the
 // window, keeps the rounded outline, answers the system buttons and closes on Escape.
-class WindowImplBase : public CWindowWnd, public INotifyUI, public IMessageFilterUI, public IDialogBuilderCallback {
+class WindowImplBase : public CWindowWnd,
+                       public INotifyUI,
+                       public IMessageFilterUI,
+                       public IDialogBuilderCallback {
 public:
     // A window still open is closed here, while its manager is still there to see it go.
     ~WindowImplBase() override;
@@ -36,6 +39,8 @@ protected:
     void OnFinalMessage(WindowHandle window) override;
 
     virtual void InitWindow() {}
+    // A "click" notification; here the system buttons ("closebtn", "minbtn", "maxbtn", "restorebtn").
+    virtual void OnClick(NotifyMsg& msg);
     virtual std::wstring GetSkinFolder() const { return {}; }
     virtual std::wstring GetSkinFile() const = 0;
     virtual LResult ResponseDefaultKeyEvent(WParam key);
