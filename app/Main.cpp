@@ -2,6 +2,7 @@
 // the reverse order.
 #include "analytics/tracker/InstallerReports.h"
 #include "app/ConsoleView.h"
+#include "app/WindowedRun.h"
 #include "app/config/InstallerConfig.h"
 #include "app/config/Reporting.h"
 #include "platform/CrashHandler.h"
@@ -45,7 +46,7 @@ int main() {
 
     // The installer's window takes over here; the silent run needs none. Either is over, its pipeline
     // workers included, before the HTTP library is cleaned up below.
-    int exitCode = config.m_Silent ? RunSilentInstall() : 0;
+    int exitCode = config.m_Silent ? RunSilentInstall() : RunWindowedInstall();
 
     // Shutdown: the tracker's release (its last delivery) comes first, then the HTTP library, then
     // the lock.

@@ -14,16 +14,20 @@ SilentMachine::SilentMachine() {
 }
 
 CommandResult SilentMachine::install(const std::string& environment, const std::string& options) {
+    return RunCommand(commandLine(environment, options, true) + " 2>/dev/null");
+}
+
+std::string SilentMachine::commandLine(const std::string& environment, const std::string& options,
+                                       bool silent) const {
     const fs::path& r = m_Root.path();
     bool analytics = options.find("-isenableappanalytics=true") != std::string::npos;
-    std::string command =
-        "env -u APPDATA HOME=" + (r / "home").string() + " TMPDIR=" + m_TempDir +
-        " XDG_RUNTIME_DIR=" + (r / "run").string() + " XDG_CONFIG_HOME=" + (r / "home" / ".config").string() +
-        " XDG_DATA_HOME=" + (r / "home" / ".local/share").string() +
-        " PROGRAMFILES=" + (r / "programs").string() + " PUBLIC=" + (r / "public").string() + " " +
-        environment + " " + BinPath("TovaclipSetup").string() + " -silent=true " + options +
-        (analytics ? "" : " -isenableappanalytics=false") + " -downloadurl=" + url() + " 2>/dev/null";
-    return RunCommand(command);
+    return "env -u APPDATA HOME=" + (r / "home").string() + " TMPDIR=" + m_TempDir +
+           " XDG_RUNTIME_DIR=" + (r / "run").string() +
+           " XDG_CONFIG_HOME=" + (r / "home" / ".config").string() +
+           " XDG_DATA_HOME=" + (r / "home" / ".local/share").string() +
+           " PROGRAMFILES=" + (r / "programs").string() + " PUBLIC=" + (r / "public").string() + " " +
+           environment + " " + BinPath("TovaclipSetup").string() + (silent ? " -silent=true " : " ") +
+           options + (analytics ? "" : " -isenableappanalytics=false") + " -downloadurl=" + url();
 }
 
 std::string SilentMachine::registryValue(const std::wstring& name) const {

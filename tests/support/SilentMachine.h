@@ -22,6 +22,8 @@ public:
     // Runs TovaclipSetup -silent=true against the server, with `environment` (for example
     // "TOVACLIP_SAMPLE_SCENARIO=fail") and `options` added. Analytics is off unless `options` turn it on.
     CommandResult install(const std::string& environment = "", const std::string& options = "");
+    // The shell command that runs TovaclipSetup on this machine (with its window unless `silent`).
+    std::string commandLine(const std::string& environment, const std::string& options, bool silent) const;
 
     void setTempDir(const std::filesystem::path& path) { m_TempDir = path.string(); }
 

@@ -2,12 +2,17 @@
 
 #include "platform/display/headless/HeadlessDisplay.h"
 #include "platform/window/WindowSystem.h"
+#include "tests/support/TestSupport.h"
 
 #include <X11/Xutil.h>
 #include <gtest/gtest.h>
 
+#include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace X11Fixture {
 
@@ -109,6 +114,97 @@ std::vector<std::uint32_t> Screenshot(const Platform::Rect& rect) {
             pixels.push_back(static_cast<std::uint32_t>(XGetPixel(image, x, y) & 0xFFFFFF));
     XDestroyImage(image);
     return pixels;
+}
+
+Child::Child(const std::string& command) {
+    int out[2];
+    if (pipe(out) != 0)
+        return;
+    m_Pid = fork();
+    if (m_Pid == 0) {
+        setpgid(0, 0);
+        dup2(out[1], STDOUT_FILENO);
+        close(out[0]);
+        close(out[1]);
+        execl("/bin/sh", "sh", "-c", ("exec " + command).c_str(), static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    close(out[1]);
+    m_Output = fdopen(out[0], "r");
+}
+
+Child::~Child() {
+    if (m_Pid > 0 && !m_Exited) {
+        kill(-m_Pid, SIGKILL);
+        waitpid(m_Pid, nullptr, 0);
+    }
+    if (m_Output)
+        fclose(m_Output);
+}
+
+bool Child::ReadLine(std::string& line) {
+    char buffer[512];
+    if (!m_Output || !std::fgets(buffer, sizeof buffer, m_Output))
+        return false;
+    line = buffer;
+    while (!line.empty() && (line.back() == '\n' || line.back() == '\r'))
+        line.pop_back();
+    return true;
+}
+
+int Child::WaitForExit(int milliseconds) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
+    int status = 0;
+    do {
+        if (waitpid(m_Pid, &status, WNOHANG) == m_Pid) {
+            m_Exited = true;
+            return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    } while (std::chrono::steady_clock::now() < deadline);
+    return -1;
+}
+
+bool FindWindow(const std::string& title, Window& window, Platform::Rect& rect, int milliseconds) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
+    do {
+        FILE* search =
+            popen(("xdotool search --onlyvisible --name '^" + title + "$' 2>/dev/null").c_str(), "r");
+        unsigned long id = 0;
+        const bool found = search && std::fscanf(search, "%lu", &id) == 1;
+        if (search)
+            pclose(search);
+        XWindowAttributes attributes{};
+        if (found && XGetWindowAttributes(Observer(), id, &attributes) &&
+            attributes.map_state == IsViewable) {
+            window = id;
+            int left = 0, top = 0;
+            Window child = 0;
+            XTranslateCoordinates(Observer(), window, DefaultRootWindow(Observer()), 0, 0, &left, &top,
+                                  &child);
+            rect = {left, top, left + attributes.width, top + attributes.height};
+            return true;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    } while (std::chrono::steady_clock::now() < deadline);
+    return false;
+}
+
+Platform::Rect ControlRect(const std::string& layout, const std::string& name) {
+    Child preview(TestSupport::BinPath("skin-preview").string() + " --skin " +
+                  std::string(TOVACLIP_SOURCE_DIR) + "/skin --layout " + layout + " --dump");
+    std::string line;
+    const std::string wanted = "name=\"" + name + "\" rect=";
+    while (preview.ReadLine(line)) {
+        const size_t at = line.find(wanted);
+        if (at == std::string::npos)
+            continue;
+        Platform::Rect rect;
+        std::sscanf(line.c_str() + at + wanted.size(), "%d,%d,%d,%d", &rect.left, &rect.top, &rect.right,
+                    &rect.bottom);
+        return rect;
+    }
+    return {};
 }
 
 } // namespace X11Fixture

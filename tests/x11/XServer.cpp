@@ -11,6 +11,7 @@
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -68,6 +69,7 @@ XServer::XServer(Desktop desktop) : m_Desktop(desktop) {
         throw std::runtime_error("Xvfb did not start");
     m_Display = ":" + number;
     setenv("DISPLAY", m_Display.c_str(), 1);
+    MapCharacterKeys({L'中', L'文'});
 
     if (desktop != Desktop::Bare) {
         m_WindowManager = Spawn("openbox --sm-disable >/dev/null 2>&1");
@@ -77,6 +79,34 @@ XServer::XServer(Desktop desktop) : m_Desktop(desktop) {
         m_Compositor = Spawn("xcompmgr >/dev/null 2>&1");
         WaitForSelectionOrProperty(true, "_NET_WM_CM_S0");
     }
+}
+
+// Puts the characters' keysyms on free keys of the keyboard, as a Chinese keyboard layout would, before
+// any desktop program starts. Otherwise the typing tool maps a key for each such character just before
+// pressing it and takes the mapping back right after, and a program that reads its keys a little
+// later finds them gone; and a mapping changed while a window manager runs makes it grab its keys
+// anew, which can swallow a click.
+void XServer::MapCharacterKeys(const std::vector<wchar_t>& characters) {
+    Display* display = XOpenDisplay(m_Display.c_str());
+    if (!display)
+        throw std::runtime_error("cannot connect to Xvfb");
+    int low = 0, high = 0;
+    XDisplayKeycodes(display, &low, &high);
+    int perKey = 0;
+    KeySym* map = XGetKeyboardMapping(display, static_cast<KeyCode>(low), high - low + 1, &perKey);
+    size_t next = 0;
+    for (int code = high; code >= low && next < characters.size(); --code) {
+        bool unused = true;
+        for (int i = 0; i < perKey; ++i)
+            unused = unused && map[(code - low) * perKey + i] == NoSymbol;
+        if (!unused)
+            continue;
+        KeySym symbol = 0x01000000 | static_cast<KeySym>(characters[next++]);
+        XChangeKeyboardMapping(display, code, 1, &symbol, 1);
+    }
+    XFree(map);
+    XSync(display, False);
+    XCloseDisplay(display);
 }
 
 XServer::~XServer() {

@@ -2,6 +2,7 @@
 
 #include <string>
 #include <sys/types.h>
+#include <vector>
 
 // A private X server (Xvfb) for the tests of the X11 display, with a window manager and a
 // compositing manager when the run asks for them (TOVACLIP_X11_DESKTOP: "bare", "openbox" or
@@ -23,6 +24,7 @@ public:
 
 private:
     void WaitForSelectionOrProperty(bool selection, const char* name);
+    void MapCharacterKeys(const std::vector<wchar_t>& characters);
 
     Desktop m_Desktop;
     std::string m_Display;

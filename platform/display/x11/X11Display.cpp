@@ -386,7 +386,9 @@ void X11Display::setTitle(WindowHandle window, const std::wstring& title) {
     XChangeProperty(m_Impl->display, found->xid, m_Impl->atoms.netWmName, m_Impl->atoms.utf8String, 8,
                     PropModeReplace, reinterpret_cast<const unsigned char*>(utf8.data()),
                     static_cast<int>(utf8.size()));
-    XStoreName(m_Impl->display, found->xid, utf8.c_str());
+    // The classic name too, in the encoding the text needs (not Latin-1 bytes that merely look alike).
+    Xutf8SetWMProperties(m_Impl->display, found->xid, utf8.c_str(), utf8.c_str(), nullptr, 0, nullptr,
+                         nullptr, nullptr);
 }
 
 void X11Display::setIcon(WindowHandle window, const ImageView& icon) {
@@ -426,10 +428,12 @@ void X11Display::minimise(WindowHandle window) {
     if (!found || found->minimised)
         return;
     found->minimised = true;
-    if (hasWindowManager())
+    if (hasWindowManager()) {
+        found->awaitedWmState = IconicState;
         XIconifyWindow(m_Impl->display, found->xid, m_Impl->screen);
-    else
+    } else {
         XUnmapWindow(m_Impl->display, found->xid); // nobody to keep an icon: the window just goes
+    }
     XFlush(m_Impl->display);
 }
 
@@ -438,6 +442,8 @@ void X11Display::restore(WindowHandle window) {
     if (!found || !found->minimised)
         return;
     found->minimised = false;
+    if (hasWindowManager())
+        found->awaitedWmState = NormalState;
     XMapRaised(m_Impl->display, found->xid);
     if (hasWindowManager())
         m_Impl->sendToRoot(found->xid, m_Impl->atoms.netActiveWindow, 2, CurrentTime, 0, 0, 0);

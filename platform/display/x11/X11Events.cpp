@@ -6,6 +6,8 @@
 #include <X11/Xatom.h>
 #include <X11/keysym.h>
 
+#include <utility>
+
 namespace Platform {
 
 namespace {
@@ -204,12 +206,21 @@ void X11Display::Impl::handleEvent(XEvent& event) {
             state = *reinterpret_cast<long*>(data);
         if (data)
             XFree(data);
+        // Only changes the desktop made count. Until the state our own last request asked for is seen,
+        // what arrives is the echo of that request or of an earlier one (a minimise seen after the
+        // restore that followed it), and the window system knows better already.
         constexpr long kIconic = 3;
         constexpr long kNormal = 1;
-        if (state == kIconic && !window->minimised) {
+        const long previous = std::exchange(window->wmState, state);
+        if (window->awaitedWmState != 0) {
+            if (state == window->awaitedWmState)
+                window->awaitedWmState = 0;
+            return;
+        }
+        if (state == kIconic && previous != kIconic) {
             window->minimised = true;
             DeliverInput(Input(Kind::Minimised, handle));
-        } else if (state == kNormal && window->minimised) {
+        } else if (state == kNormal && previous == kIconic) {
             window->minimised = false;
             DeliverInput(Input(Kind::Restored, handle));
         }

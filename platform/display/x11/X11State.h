@@ -18,9 +18,11 @@ struct X11Window {
     WindowHandle handle = kNoWindow;
     Window xid = 0;
     XIC inputContext = nullptr;
-    Rect rect;              // as last asked for or reported, screen coordinates
-    bool mapped = false;    // shown by us
-    bool minimised = false; // iconified (by us or by the window manager)
+    Rect rect;               // as last asked for or reported, screen coordinates
+    bool mapped = false;     // shown by us
+    bool minimised = false;  // iconified (by us or by the window manager)
+    long wmState = 0;        // the window manager's last WM_STATE (0 withdrawn, 1 normal, 3 iconic)
+    long awaitedWmState = 0; // the state our own last request will bring, until it is seen
     // Shared-memory picture of the window's size for presenting; none when the server is remote.
     XImage* shmImage = nullptr;
     XShmSegmentInfo shmInfo{};
