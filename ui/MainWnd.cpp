@@ -5,6 +5,7 @@
 #include "platform/Shell.h"
 #include "platform/window/WindowSystem.h"
 #include "ui/InstallerControls.h"
+#include "ui/Language.h"
 #include "ui/MessageBoxWnd.h"
 #include "ui/SequenceLabelUI.h"
 #include "uilib/SkinResources.h"
@@ -118,6 +119,9 @@ void CMainWnd::InitWindow() {
     if (m_InstallDirEdit)
         m_InstallDirEdit->SetText(m_Session->DefaultDirectory());
     CenterWindow();
+    // The language the earlier installation recorded is in place before the session asks about it.
+    if (m_Session->HasEarlierInstall())
+        ApplyLanguageFromInstall(m_PaintManager, m_Session->Earlier().InstallPath);
     m_Session->ActOnEarlierInstall();
 }
 
@@ -332,6 +336,10 @@ void CMainWnd::Close() {
 
 std::wstring CMainWnd::ProgressFormat() {
     return m_ProgressLb ? m_ProgressLb->GetUserData() : std::wstring();
+}
+
+std::wstring CMainWnd::InterfaceText(int id) {
+    return m_PaintManager.GetMultiLanguageString(id);
 }
 
 } // namespace UiLib

@@ -62,6 +62,7 @@ private:
     void PumpMessages() override;
     void Close() override;
     std::wstring ProgressFormat() override;
+    std::wstring InterfaceText(int id) override;
 
     std::unique_ptr<CInstallSession> m_Session;
     CContainerUI* m_WinCtn = nullptr;
