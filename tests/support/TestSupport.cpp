@@ -84,4 +84,17 @@ CommandResult RunCommand(const std::string& command) {
     return result;
 }
 
+std::pair<unsigned, unsigned> PngSize(const std::filesystem::path& path) {
+    const std::string bytes = ReadFile(path);
+    if (bytes.size() < 24 || bytes.compare(1, 3, "PNG") != 0 || bytes.compare(12, 4, "IHDR") != 0)
+        return {0, 0};
+    auto word = [&](size_t at) {
+        unsigned value = 0;
+        for (size_t i = at; i < at + 4; ++i)
+            value = value << 8 | static_cast<unsigned char>(bytes[i]);
+        return value;
+    };
+    return {word(16), word(20)};
+}
+
 } // namespace TestSupport

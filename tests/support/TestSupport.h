@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace TestSupport {
@@ -24,6 +25,8 @@ private:
 };
 
 std::string ReadFile(const std::filesystem::path& path);
+// Width and height from a PNG file's header; (0, 0) when it is none.
+std::pair<unsigned, unsigned> PngSize(const std::filesystem::path& path);
 void WriteFile(const std::filesystem::path& path, const std::string& bytes);
 
 // The newline-terminated lines of `text`, without their newlines (an unfinished last line is left out).

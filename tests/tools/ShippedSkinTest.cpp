@@ -174,19 +174,6 @@ std::set<std::string> PicturesNamed(const std::string& layout) {
     return pictures;
 }
 
-std::pair<unsigned, unsigned> PngSize(const fs::path& path) {
-    const std::string bytes = TestSupport::ReadFile(path);
-    if (bytes.size() < 24 || bytes.compare(1, 3, "PNG") != 0)
-        return {0, 0};
-    auto word = [&](size_t at) {
-        unsigned value = 0;
-        for (size_t i = at; i < at + 4; ++i)
-            value = value << 8 | static_cast<unsigned char>(bytes[i]);
-        return value;
-    };
-    return {word(16), word(20)};
-}
-
 } // namespace
 
 TEST(ShippedSkin, EveryLayoutLoadsWithItsSizeAndTheControlsItsWindowLooksUp) {
@@ -231,7 +218,8 @@ TEST(ShippedSkin, EveryPictureTheLayoutsNameIsInTheSkin) {
         if (kKnownAbsent.contains(picture)) {
             EXPECT_FALSE(fs::exists(kSkin / picture)) << picture;
         } else {
-            EXPECT_NE(PngSize(kSkin / picture), std::make_pair(0u, 0u)) << picture << " is missing or no PNG";
+            EXPECT_NE(TestSupport::PngSize(kSkin / picture), std::make_pair(0u, 0u))
+                << picture << " is missing or no PNG";
         }
     }
     for (const std::string& absent : kKnownAbsent)
@@ -261,5 +249,5 @@ TEST(ShippedSkin, PicturesHaveTheSizesTheirControlsGiveThem) {
         {"res/MessageBoxWnd/icoNetwork.png", 40, 40},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(PngSize(kSkin / c.picture), std::make_pair(c.width, c.height)) << c.picture;
+        EXPECT_EQ(TestSupport::PngSize(kSkin / c.picture), std::make_pair(c.width, c.height)) << c.picture;
 }

@@ -21,20 +21,6 @@ std::string Quote(const fs::path& path) {
     return "'" + path.string() + "'";
 }
 
-// Width and height from a PNG's header.
-std::pair<unsigned, unsigned> PngSize(const fs::path& path) {
-    const std::string bytes = TestSupport::ReadFile(path);
-    if (bytes.size() < 24 || bytes.compare(1, 3, "PNG") != 0 || bytes.compare(12, 4, "IHDR") != 0)
-        return {0, 0};
-    auto word = [&](size_t at) {
-        unsigned value = 0;
-        for (size_t i = at; i < at + 4; ++i)
-            value = value << 8 | static_cast<unsigned char>(bytes[i]);
-        return value;
-    };
-    return {word(16), word(20)};
-}
-
 } // namespace
 
 TEST(SkinPreview, DumpListsTheLaidOutControlTree) {
@@ -72,7 +58,7 @@ TEST(SkinPreview, PackedSkinShowsTheSameAsItsFolder) {
     EXPECT_EQ(fromPackage.output, fromFolder.output);
 
     // The window's size is the layout's, and the pictures come out of the package as they do from the folder.
-    EXPECT_EQ(PngSize(dir.path() / "folder.png"), std::make_pair(240u, 160u));
+    EXPECT_EQ(TestSupport::PngSize(dir.path() / "folder.png"), std::make_pair(240u, 160u));
     const std::string folderPicture = TestSupport::ReadFile(dir.path() / "folder.png");
     EXPECT_FALSE(folderPicture.empty());
     EXPECT_TRUE(TestSupport::ReadFile(dir.path() / "package.png") == folderPicture);
