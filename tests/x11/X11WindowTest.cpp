@@ -229,7 +229,23 @@ TEST(X11Window, MinimiseAndRestore) {
 
     if (Server().desktop() == XServer::Desktop::Bare)
         return;
-    // The desktop minimises the window (as a task bar does): the window system learns of it.
+    // The desktop minimises the window (as a task bar does): the window system learns of it. A user
+    // does so long after the window manager marked the restored window normal and the program saw it.
+    const Atom wmState = XInternAtom(Observer(), "WM_STATE", False);
+    ASSERT_TRUE(PumpUntil([&] {
+        Atom type = 0;
+        int format = 0;
+        unsigned long count = 0, after = 0;
+        unsigned char* data = nullptr;
+        XGetWindowProperty(Observer(), Native(handle), wmState, 0, 2, False, wmState, &type, &format, &count,
+                           &after, &data);
+        const bool normal = data && count >= 1 && *reinterpret_cast<long*>(data) == NormalState;
+        if (data)
+            XFree(data);
+        return normal;
+    }));
+    Backend().sync();
+    PumpReady();
     XEvent event{};
     event.xclient.type = ClientMessage;
     event.xclient.window = Native(handle);
