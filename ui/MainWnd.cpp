@@ -110,11 +110,14 @@ void CMainWnd::InitWindow() {
     // pipeline's threads never read the window's fields.
     const WindowHandle window = m_hWnd;
     InstallView& view = *this;
-    m_Session = std::make_unique<CInstallSession>(view, [window](std::function<void()> work) {
-        auto* posted = new std::function<void()>(std::move(work));
-        if (!Platform::PostMessage(window, kInstallEventMessage, 0, reinterpret_cast<LParam>(posted)))
-            delete posted; // the window is gone: nobody will run it
-    });
+    m_Session =
+        std::make_unique<CInstallSession>(view, [window, posted = m_Posted](std::function<void()> work) {
+            {
+                std::lock_guard lock(posted->lock);
+                posted->items.push_back(std::move(work));
+            }
+            Platform::PostMessage(window, kInstallEventMessage);
+        });
     m_Session->Prepare();
     if (m_InstallDirEdit)
         m_InstallDirEdit->SetText(m_Session->DefaultDirectory());
@@ -136,9 +139,16 @@ LResult CMainWnd::HandleMessage(unsigned message, WParam wParam, LParam lParam) 
 
 LResult CMainWnd::HandleCustomMessage(unsigned message, WParam wParam, LParam lParam, bool& handled) {
     if (message == kInstallEventMessage) {
-        std::unique_ptr<std::function<void()>> work(reinterpret_cast<std::function<void()>*>(lParam));
-        if (work && *work)
-            (*work)();
+        std::function<void()> work;
+        {
+            std::lock_guard lock(m_Posted->lock);
+            if (m_Posted->items.empty())
+                return 0;
+            work = std::move(m_Posted->items.front());
+            m_Posted->items.pop_front();
+        }
+        if (work)
+            work();
         return 0;
     }
     return CUiFrame::HandleCustomMessage(message, wParam, lParam, handled);

@@ -4,7 +4,10 @@
 #include "install/InstallView.h"
 #include "uilib/UiFrame.h"
 
+#include <deque>
+#include <functional>
 #include <memory>
+#include <mutex>
 #include <string>
 
 namespace UiLib {
@@ -21,8 +24,8 @@ class CTabLayoutUI;
 // hands the user's clicks to it.
 class CMainWnd : public CUiFrame, private InstallView {
 public:
-    // The message that carries work posted to the window's thread (the pipeline's events, the
-    // network check's answer): lParam owns a std::function<void()>.
+    // The message that brings work posted to the window's thread (the pipeline's events, the network
+    // check's answer) to it: one message for each piece, in posting order.
     static constexpr unsigned kInstallEventMessage = Platform::Msg::kUser + 1000;
     // Another program telling that the downloader has started.
     static constexpr unsigned kDownloaderStartMessage = Platform::Msg::kUser + 200;
@@ -64,6 +67,13 @@ private:
     std::wstring ProgressFormat() override;
     std::wstring InterfaceText(int id) override;
 
+    // Work posted from any thread, waiting for its message. Shared with the session's poster, so
+    // that work left when the window is gone is freed with the last holder.
+    struct PostedWork {
+        std::mutex lock;
+        std::deque<std::function<void()>> items;
+    };
+    std::shared_ptr<PostedWork> m_Posted = std::make_shared<PostedWork>();
     std::unique_ptr<CInstallSession> m_Session;
     CContainerUI* m_WinCtn = nullptr;
     CTabLayoutUI* m_TitleTab = nullptr;
