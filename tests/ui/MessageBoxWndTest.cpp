@@ -73,7 +73,13 @@ protected:
 class WhileOpen {
 public:
     WhileOpen(OwnerWnd& owner, std::function<void(WindowHandle box)> step)
-        : m_Step([step = std::move(step)] { step(Platform::GetFocus()); }),
+        : m_Step([step = std::move(step)] {
+              // The step may come before the window's first paint, which lays its controls out: a
+              // click then would find no control.
+              const WindowHandle box = Platform::GetFocus();
+              Platform::UpdateWindow(box);
+              step(box);
+          }),
           m_Thread([this, owner = owner.GetHWND()] {
               const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
               auto opened = [owner] {
