@@ -25,11 +25,11 @@ const ImageEntry* ImageDrawSpec::image(CWindowManagerUI& manager) {
 }
 
 bool DrawImage(Platform::Canvas& canvas, CWindowManagerUI& manager, const Platform::Rect& item,
-               const Platform::Rect& paint, ImageDrawSpec& spec) {
-    const ImageEntry* image = spec.image(manager);
+               const Platform::Rect& paint, ImageDrawSpec& drawn) {
+    const ImageEntry* image = drawn.image(manager);
     if (!image)
         return false;
-    const ImageDescription& parsed = spec.description();
+    const ImageDescription& parsed = drawn.description();
 
     Platform::Rect destination = item;
     const Platform::Rect& dest = parsed.dest;

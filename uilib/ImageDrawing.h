@@ -37,7 +37,7 @@ private:
 // Draws the image into `item` (its "dest" offsets taken inside it), limited to `paint`. False when
 // the picture cannot be had: nothing is drawn then.
 bool DrawImage(Platform::Canvas& canvas, CWindowManagerUI& manager, const Platform::Rect& item,
-               const Platform::Rect& paint, ImageDrawSpec& spec);
+               const Platform::Rect& paint, ImageDrawSpec& drawn);
 
 // Alpha 0 draws nothing, 255 fills, anything between blends.
 void DrawColor(Platform::Canvas& canvas, const Platform::Rect& rect, std::uint32_t argb);
