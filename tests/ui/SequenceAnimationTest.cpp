@@ -1,3 +1,4 @@
+#include "tests/ui/SequenceWindow.h"
 #include "ui/InstallerControls.h"
 #include "ui/SequenceButtonUI.h"
 #include "ui/SequenceLabelUI.h"
@@ -19,14 +20,6 @@ std::unique_ptr<CControlUI> MakeControl(const std::wstring& className, const Att
     for (const auto& [name, value] : attributes)
         control->SetAttribute(name, value);
     return control;
-}
-
-void Tick(CControlUI& control) {
-    TEventUI event;
-    event.Type = EventType::Timer;
-    event.pSender = &control;
-    event.wParam = kSequenceTimerId;
-    control.Event(event);
 }
 
 // The background after each of `ticks` timer events, blank-separated; "-" while there is none.

@@ -1,5 +1,6 @@
+#include "tests/ui/SequenceWindow.h"
 #include "tests/support/TestSupport.h"
-#include "tests/ui/LayoutWindow.h"
+#include "tests/uilib/LayoutWindow.h"
 
 #include "platform/display/headless/HeadlessDisplay.h"
 #include "ui/SequenceLabelUI.h"
@@ -8,20 +9,8 @@
 
 using namespace UiLib;
 
-namespace {
-
-void Tick(CControlUI& control) {
-    TEventUI event;
-    event.Type = EventType::Timer;
-    event.pSender = &control;
-    event.wParam = kSequenceTimerId;
-    control.Event(event);
-}
-
-} // namespace
-
 TEST(SequenceWindow, TheFrameTimerRunsUntilTheSequenceEnds) {
-    LayoutWindow window(LR"(<Window size="400,200"><HorizontalLayout>
+    SequenceWindow window(LR"(<Window size="400,200"><HorizontalLayout>
         <SequenceLabel name="progressAnLb" width="157" height="156" sequencebkimage="res\mainWnd\installBtnAnimate\%.3d.png"
                        sequencecount="75" sequenceround="false" sequencespan="30" autostart="true" />
         <SequenceLabel name="manual" sequencebkimage="%d" sequencecount="3" />
@@ -83,7 +72,7 @@ TEST(SequenceWindow, RealTimersPlayTheFramesAndAMissingPictureDrawsNothing) {
     }
     // Frame 002 has no picture.
     const std::wstring pattern = frames.wide() + L"/%.3d.png";
-    LayoutWindow window(
+    SequenceWindow window(
         L"<Window size=\"40,40\"><SequenceLabel name=\"anim\" sequencebkimage=\"" + pattern +
         L"\" sequencecount=\"3\" sequencespan=\"20\" sequenceloop=\"false\" autostart=\"true\" /></Window>");
     window.ShowWindow();
@@ -111,7 +100,7 @@ TEST(SequenceWindow, RealTimersPlayTheFramesAndAMissingPictureDrawsNothing) {
 
     // The run ends on its last frame and the timer with it.
     ASSERT_TRUE(TestSupport::WaitUntil([&] {
-        LayoutWindow::Pump();
+        LayoutWindow::PumpReady();
         return !window.SequenceTimerRuns(anim);
     }));
     EXPECT_EQ(anim.GetBkImage(), frames.wide() + L"/002.png");

@@ -2,21 +2,19 @@
 
 #include "platform/window/WindowSystem.h"
 #include "ui/InstallerControls.h"
+#include "ui/SequenceAnimation.h"
 #include "uilib/UiFrame.h"
 
+#include <stdexcept>
 #include <string>
 
 // A window of the framework on the headless display, built from layout markup given as text, with
 // the installer's controls.
-class LayoutWindow : public UiLib::CUiFrame {
+class SequenceWindow : public UiLib::CUiFrame {
 public:
-    explicit LayoutWindow(const std::wstring& markup)
-        : CUiFrame(UiLib::FrameParams{UiLib::ResourceType::File, 0, {}, markup, L"LayoutWindow"}) {
-        Create(Platform::kNoWindow, L"LayoutWindow", Platform::Style::kPopup, 0, {0, 0, 100, 100});
-    }
-    ~LayoutWindow() override {
-        if (GetHWND() != Platform::kNoWindow)
-            Platform::DestroyNativeWindow(GetHWND());
+    explicit SequenceWindow(const std::wstring& markup)
+        : CUiFrame(UiLib::FrameParams{UiLib::ResourceType::File, 0, {}, markup, L"SequenceWindow"}) {
+        Create(Platform::kNoWindow, L"SequenceWindow", Platform::Style::kPopup, 0, {0, 0, 100, 100});
     }
 
     std::unique_ptr<UiLib::CControlUI> CreateControl(const std::wstring& className) override {
@@ -32,18 +30,18 @@ public:
 
     // Whether the control's frame timer runs; asking leaves it as it was.
     bool SequenceTimerRuns(UiLib::CControlUI& control) {
-        constexpr unsigned kTimerId = 2100;
-        if (!GetManager().SetTimer(&control, kTimerId, 1000))
+        if (!GetManager().SetTimer(&control, UiLib::kSequenceTimerId, 1000))
             return true;
-        GetManager().KillTimer(&control, kTimerId);
+        GetManager().KillTimer(&control, UiLib::kSequenceTimerId);
         return false;
     }
-
-    // Handles every message that is ready now.
-    static void Pump() {
-        Platform::Message message;
-        while (Platform::PeekMessage(message))
-            if (!UiLib::CWindowManagerUI::TranslateMessage(message))
-                Platform::DispatchMessage(message);
-    }
 };
+
+// One tick of a sequence control's frame timer, as its window manager delivers it.
+inline void Tick(UiLib::CControlUI& control) {
+    UiLib::TEventUI event;
+    event.Type = UiLib::EventType::Timer;
+    event.pSender = &control;
+    event.wParam = UiLib::kSequenceTimerId;
+    control.Event(event);
+}
