@@ -25,11 +25,6 @@ void PaintOnce() {
 PreviewWindow::PreviewWindow(const std::wstring& layoutFile)
     : CUiFrame(UiLib::FrameParams{UiLib::ResourceType::File, 0, {}, layoutFile, L"SkinPreview"}) {}
 
-PreviewWindow::~PreviewWindow() {
-    if (GetHWND() != Platform::kNoWindow)
-        Platform::DestroyNativeWindow(GetHWND());
-}
-
 bool PreviewWindow::Open(Platform::X11Display* screen) {
     if (Create(Platform::kNoWindow, L"skin-preview", Platform::Style::kPopup, 0, kDefaultRect) ==
         Platform::kNoWindow)

@@ -11,7 +11,6 @@
 class PreviewWindow : public UiLib::CUiFrame {
 public:
     explicit PreviewWindow(const std::wstring& layoutFile);
-    ~PreviewWindow() override;
 
     // Creates the window (the layout's size, when it gives one, replaces the default size), shows it and
     // paints it. On an X server (`screen`) the window is centred and Open returns once the server
